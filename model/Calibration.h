@@ -1,0 +1,116 @@
+#pragma once
+
+#include "CalEntry.h"
+#include "Prompter.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tevra {
+
+// One loaded calibration: the image bytes from `baseAddress` upward, up to 1000
+// definition slots, the calibration-wide settings and the two modified flags.
+// File operations report through the Prompter the caller supplies.
+class Calibration {
+public:
+    static constexpr int kMaxEntries = 1000;
+
+    Calibration();
+    ~Calibration();
+    Calibration(const Calibration&) = delete;
+    Calibration& operator=(const Calibration&) = delete;
+
+    // ---- calibration-wide settings ----
+    std::int32_t baseAddress = 0xC000;
+    std::string description = "Tevra Calibration";
+    std::string author = "Tevra";
+    float injectorSize = 33.0f;
+    float maxBoost = 12.0f;
+    float mapType = 2.0f;
+    bool checksumEnabled = false;
+    std::int32_t checksumAddress = 0;
+    std::int32_t fixupAddress = 0;
+    std::string libraryFolder;
+    std::string imagePath;
+    std::string definitionPath;
+    bool readOnly = true;
+
+    void setPrompter(Prompter* p) { prompter_ = p ? p : &silent_; }
+    Prompter& prompter() const { return *prompter_; }
+
+    // ---- entries ----
+    CalEntry* NewEntry();
+    CalEntry* EntryAt(int i) const;
+    int entryCount() const { return entryCount_; }
+    CalEntry* FindByAddress(std::int32_t a, const CalEntry* except) const;
+    CalEntry* FindByName(const std::string& s, const CalEntry* except) const;
+    void DeleteEntry(CalEntry* e);
+    void Clear();
+
+    // ---- image ----
+    bool hasImage() const { return hasImage_; }
+    const std::vector<std::uint8_t>& image() const { return image_; }
+    std::int32_t imageLength() const { return static_cast<std::int32_t>(image_.size()); }
+    // Takes the buffer as the image and re-points every entry into it.
+    void SetImage(std::vector<std::uint8_t> buffer);
+    // Releases the image (entries stay, unpositioned).
+    void releaseImage();
+    // Raw access for the flash code and the undo history; offsets outside are ignored.
+    int imageByte(std::int64_t offset) const;
+    void setImageByte(std::int64_t offset, int v);
+    bool Rebase(std::int32_t newBase, bool checkOnly);
+    void ApplyChecksum();
+    std::uint32_t ImageCrc32() const;
+
+    // ---- flags ----
+    bool dataModified() const { return dataModified_; }
+    bool definitionsModified() const { return definitionsModified_; }
+    void SetDataModified(bool b);
+    void SetDefinitionsModified(bool b);
+    void setModifiedCallback(std::function<void()> cb) { modifiedCallback_ = std::move(cb); }
+    // Called with (offset, old byte) before every byte an entry edit changes; the undo
+    // history of the editor listens here.
+    void setByteObserver(std::function<void(std::int64_t, std::uint8_t)> cb) {
+        byteObserver_ = std::move(cb);
+    }
+
+    // ---- definition file ----
+    bool SaveDefinitions(const std::string& path);
+    bool LoadDefinitions(const std::string& path);
+    static bool ReadDefinitionCrc(const std::string& path, std::uint32_t& crc);
+
+    // ---- image files ----
+    bool LoadBinary(const std::string& path);
+    bool LoadS19(const std::string& path);
+    bool SaveBinary(const std::string& path);
+    bool SaveS19(const std::string& path);
+    std::string FindLibraryMatch(const std::string& folder) const;
+    bool OpenCalibration(const std::string& path);
+    // Writes what is modified; false when any part could not be written (its
+    // modified flag then stays set).
+    bool SaveCalibration();
+
+    // ---- table scan ----
+    void ScanHeuristic();
+    void CrossIdentify(const std::string& path, float threshold);
+
+private:
+    void repositionAll();
+
+    std::array<std::unique_ptr<CalEntry>, kMaxEntries> entries_;
+    int entryCount_ = 0;
+    std::vector<std::uint8_t> image_;
+    bool hasImage_ = false;
+    bool dataModified_ = false;
+    bool definitionsModified_ = false;
+    std::function<void()> modifiedCallback_;
+    std::function<void(std::int64_t, std::uint8_t)> byteObserver_;
+    SilentPrompter silent_;
+    Prompter* prompter_ = &silent_;
+};
+
+} // namespace tevra

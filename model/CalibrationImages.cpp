@@ -1,0 +1,163 @@
+// Image files (.bin, .s19) and opening and saving a whole calibration.
+#include "AtomicFile.h"
+#include "Calibration.h"
+#include "PathRules.h"
+#include "SRecord.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tevra {
+
+namespace {
+
+// The controller's address space is 64 KB; a larger file cannot be a calibration
+// image, and reading it whole would only exhaust memory.
+constexpr std::uintmax_t kMaxBinaryLength = 0x10000;
+constexpr std::uintmax_t kMaxS19Length = 16u << 20;
+
+bool readWholeFile(const std::string& path, std::uintmax_t limit, std::string& out) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > limit)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+const char* const kLoadFailed = "Failed to load binary file!";
+
+} // namespace
+
+bool Calibration::LoadBinary(const std::string& path) {
+    std::string data;
+    if (!readWholeFile(path, kMaxBinaryLength, data))
+        return false;
+    SetImage(std::vector<std::uint8_t>(data.begin(), data.end()));
+    imagePath = path;
+    return true;
+}
+
+bool Calibration::LoadS19(const std::string& path) {
+    std::string data;
+    if (!readWholeFile(path, kMaxS19Length, data))
+        return false;
+    SRecord::Image img = SRecord::read(data);
+    // A file without data records leaves the base as it was.
+    if (img.hasRecords)
+        baseAddress = img.baseAddress;
+    SetImage(std::move(img.bytes));
+    imagePath = path;
+    return true;
+}
+
+bool Calibration::SaveBinary(const std::string& path) {
+    if (checksumEnabled)
+        ApplyChecksum();
+    std::string_view bytes(reinterpret_cast<const char*>(image_.data()), image_.size());
+    if (!AtomicFile::write(path, bytes)) {
+        prompter().message("Failed to save binary!", "Error");
+        return false;
+    }
+    return true;
+}
+
+bool Calibration::SaveS19(const std::string& path) {
+    if (!AtomicFile::write(path, SRecord::write(image_, baseAddress))) {
+        prompter().message("Failed to save S19!", "Error");
+        return false;
+    }
+    return true;
+}
+
+std::string Calibration::FindLibraryMatch(const std::string& folder) const {
+    std::error_code ec;
+    std::vector<std::filesystem::path> files;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const auto& p = it->path();
+        if (text::equalsNoCase(p.extension().string(), ".tbl") && it->is_regular_file(ec))
+            files.push_back(p);
+    }
+    // Directory order differs between file systems; a sorted walk finds the same
+    // file on every machine.
+    std::sort(files.begin(), files.end());
+    const std::uint32_t crc = ImageCrc32();
+    for (const auto& p : files) {
+        std::uint32_t fileCrc = 0;
+        if (ReadDefinitionCrc(p.string(), fileCrc) && fileCrc == crc)
+            return p.string();
+    }
+    return {};
+}
+
+bool Calibration::OpenCalibration(const std::string& path) {
+    Clear();
+    if (path.empty())
+        return false;
+    const std::string stem = path::stem(path);
+    const std::string ext = text::toLowerAscii(path::extension(path));
+    bool loaded = false;
+    if (ext == ".bin")
+        loaded = LoadBinary(path);
+    else if (ext.rfind(".s19", 0) == 0)
+        loaded = LoadS19(path);
+    if (!loaded) {
+        Clear();
+        prompter().message(kLoadFailed, "Error");
+        return false;
+    }
+    // The definition file beside the image: stem.tbl, or stem.TBL as the library
+    // copy is named (the two differ on a case-sensitive file system).
+    bool haveDefinitions = LoadDefinitions(stem + ".tbl") || LoadDefinitions(stem + ".TBL");
+    if (!haveDefinitions && !libraryFolder.empty()) {
+        const std::string match = FindLibraryMatch(libraryFolder);
+        if (!match.empty() && prompter().askYesNo("No TBL found, but found library match. Load it?",
+                                                  "Load Library TBL")) {
+            const std::string copyPath = stem + ".TBL";
+            if (AtomicFile::copy(match, copyPath)) {
+                LoadDefinitions(copyPath);
+            } else if (LoadDefinitions(match)) {
+                // The folder of the image cannot take the copy: use the library file
+                // for now and let the next save write the copy beside the image.
+                definitionPath = copyPath;
+                SetDefinitionsModified(true);
+            }
+        }
+    }
+    repositionAll();
+    return true;
+}
+
+bool Calibration::SaveCalibration() {
+    const std::string stem = path::stem(imagePath);
+    bool imageSaved = true;
+    if (dataModified_) {
+        const bool bin = SaveBinary(stem + ".bin");
+        const bool s19 = SaveS19(stem + ".s19");
+        imageSaved = bin && s19;
+    }
+    if (definitionPath.empty())
+        definitionPath = stem + ".tbl";
+    bool definitionsSaved = true;
+    if (definitionsModified_) {
+        definitionsSaved = SaveDefinitions(definitionPath);
+        if (!definitionsSaved)
+            prompter().message("Failed to save TBL!", "Error");
+    }
+    // A part that could not be written keeps its modified flag, so the user is
+    // still asked before anything is lost.
+    SetDataModified(dataModified_ && !imageSaved);
+    SetDefinitionsModified(definitionsModified_ && !definitionsSaved);
+    return imageSaved && definitionsSaved;
+}
+
+} // namespace tevra

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test. This is what CI runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+cmake --preset dev-asan >/dev/null
+cmake --build --preset dev-asan -j "$jobs"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600
+if [ -x scripts/fuzz.sh ] && [ "${TEVRA_SKIP_FUZZ:-0}" != 1 ]; then
+  scripts/fuzz.sh "${TEVRA_FUZZ_SECONDS:-30}"
+fi
