@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tevra {
+
+// The operating-system side of the serial port: one device opened raw at
+// 8 data bits, no parity, one stop bit, no flow control. Everything that
+// differs between platforms lives behind this class (SerialDevicePosix.cpp
+// here); SerialCom above it is portable.
+class SerialDevice {
+public:
+    SerialDevice();
+    ~SerialDevice();
+    SerialDevice(const SerialDevice&) = delete;
+    SerialDevice& operator=(const SerialDevice&) = delete;
+
+    // Opens `path` exclusively, sets the line, purges both directions and raises
+    // DTR. Only the open itself, the line settings and the wake-up channel can
+    // make it fail; a DTR or purge refusal (as on a pseudo-terminal) is harmless.
+    bool open(const std::string& path, int baud);
+    // Drops DTR, purges both directions and closes. Harmless when closed.
+    void close();
+    bool isOpen() const;
+
+    // Blocks until bytes arrive or wake() is called, then reads at most `max`
+    // bytes without blocking. Returns the count read (0 after a wake-up). Once
+    // the far end has hung up it only waits for the wake-up.
+    std::size_t waitAndRead(std::uint8_t* buffer, std::size_t max);
+    // Ends a pending or the next waitAndRead at once.
+    void wake();
+
+    // Writes all bytes unless the line does not take them within timeLimitMs;
+    // the rest is then dropped, as a driver write timeout would.
+    void write(const std::uint8_t* bytes, std::size_t n, int timeLimitMs);
+
+private:
+    int fd_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    bool hungUp_ = false;
+};
+
+} // namespace tevra

@@ -1,0 +1,181 @@
+#include "SerialDevice.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace tevra {
+
+namespace {
+
+speed_t speedFor(int baud) {
+    switch (baud) {
+    case 300:
+        return B300;
+    case 600:
+        return B600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    default:
+        return B0;
+    }
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+void setDtr(int fd, bool on) {
+    int bits = TIOCM_DTR;
+    // A pseudo-terminal has no modem lines and refuses this; nothing depends on it.
+    (void)::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits);
+}
+
+} // namespace
+
+SerialDevice::SerialDevice() = default;
+
+SerialDevice::~SerialDevice() {
+    close();
+}
+
+bool SerialDevice::isOpen() const {
+    return fd_ >= 0;
+}
+
+bool SerialDevice::open(const std::string& path, int baud) {
+    close();
+    const speed_t speed = speedFor(baud);
+    if (speed == B0 || path.empty()) {
+        return false;
+    }
+    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        return false;
+    }
+    // Not shared: a second opener gets EBUSY, like an exclusive COM port.
+    (void)::ioctl(fd_, TIOCEXCL);
+
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) != 0) {
+        closeFd(fd_);
+        return false;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0 ||
+        ::tcsetattr(fd_, TCSANOW, &tio) != 0) {
+        closeFd(fd_);
+        return false;
+    }
+
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        closeFd(fd_);
+        return false;
+    }
+    wakeRead_ = pipeFds[0];
+    wakeWrite_ = pipeFds[1];
+    for (int fd : pipeFds) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    hungUp_ = false;
+
+    (void)::tcflush(fd_, TCIOFLUSH);
+    setDtr(fd_, true);
+    return true;
+}
+
+void SerialDevice::close() {
+    if (fd_ >= 0) {
+        setDtr(fd_, false);
+        (void)::tcflush(fd_, TCIOFLUSH);
+    }
+    closeFd(fd_);
+    closeFd(wakeRead_);
+    closeFd(wakeWrite_);
+}
+
+std::size_t SerialDevice::waitAndRead(std::uint8_t* buffer, std::size_t max) {
+    if (fd_ < 0) {
+        return 0;
+    }
+    pollfd fds[2] = {{wakeRead_, POLLIN, 0}, {fd_, POLLIN, 0}};
+    // After a hang-up the device stays readable (EOF/EIO) forever; watching it
+    // then would turn this wait into a spin.
+    const nfds_t count = hungUp_ ? 1 : 2;
+    if (::poll(fds, count, -1) < 0) {
+        return 0;
+    }
+    if (fds[0].revents != 0) {
+        return 0; // woken: the caller re-checks whether it should go on
+    }
+    if (count < 2 || fds[1].revents == 0) {
+        return 0;
+    }
+    const ssize_t got = ::read(fd_, buffer, max);
+    if (got > 0) {
+        return static_cast<std::size_t>(got);
+    }
+    if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+        hungUp_ = true;
+    }
+    return 0;
+}
+
+void SerialDevice::wake() {
+    if (wakeWrite_ >= 0) {
+        const char b = 1;
+        (void)!::write(wakeWrite_, &b, 1);
+    }
+}
+
+void SerialDevice::write(const std::uint8_t* bytes, std::size_t n, int timeLimitMs) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(timeLimitMs);
+    std::size_t done = 0;
+    while (fd_ >= 0 && done < n) {
+        const ssize_t put = ::write(fd_, bytes + done, n - done);
+        if (put > 0) {
+            done += static_cast<std::size_t>(put);
+            continue;
+        }
+        if (put < 0 && errno != EAGAIN && errno != EINTR) {
+            return; // the line is gone; the protocol sees it as a missing answer
+        }
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        if (left <= 0) {
+            return;
+        }
+        pollfd out{fd_, POLLOUT, 0};
+        (void)::poll(&out, 1, static_cast<int>(left));
+    }
+}
+
+} // namespace tevra
