@@ -1,0 +1,54 @@
+#include "CliSupport.h"
+
+#include "PathRules.h"
+#include "TextRules.h"
+
+namespace tevra::cli {
+
+std::int32_t proposedBase(const Calibration& cal) {
+    if (text::toLowerAscii(path::extension(cal.imagePath)) == ".s19")
+        return cal.baseAddress;
+    return 0x10000 - cal.imageLength();
+}
+
+bool openCalibration(OpenedCalibration& opened, const std::string& path, const Args& args) {
+    Calibration& cal = opened.calibration;
+    if (args.has("--library"))
+        cal.libraryFolder = args.value("--library");
+    if (!cal.OpenCalibration(path))
+        return false;
+    // Without definitions there are no entries to move: the base is simply taken.
+    if (cal.definitionPath.empty())
+        cal.baseAddress = proposedBase(cal);
+    return true;
+}
+
+std::uint32_t parseHexOption(const std::string& text, const std::string& option) {
+    std::string_view s = text;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        s.remove_prefix(2);
+    std::uint32_t v = 0;
+    if (s.empty() || s.size() > 8 || !text::parseHexPrefix(s, v) ||
+        s.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+        throw UsageProblem{option + " takes a hexadecimal number, not '" + text + "'"};
+    return v;
+}
+
+double parseNumberOption(const std::string& text, const std::string& option) {
+    double v = 0;
+    std::size_t end = 0;
+    if (!text::scanNumberPrefix(text, v, &end) || end != text.size())
+        throw UsageProblem{option + " takes a number, not '" + text + "'"};
+    return v;
+}
+
+bool writeImage(Calibration& cal, const std::string& out) {
+    const std::string ext = text::toLowerAscii(path::extension(out));
+    if (ext == ".bin")
+        return cal.SaveBinary(out);
+    if (ext == ".s19")
+        return cal.SaveS19(out);
+    throw UsageProblem{"the output must end in .bin or .s19: " + out};
+}
+
+} // namespace tevra::cli

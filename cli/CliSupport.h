@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Calibration.h"
+#include "CommandRegistry.h"
+#include "ConsolePrompter.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tevra::cli {
+
+// A calibration opened for a command, with the console answering its questions.
+struct OpenedCalibration {
+    ConsolePrompter prompter;
+    Calibration calibration;
+    explicit OpenedCalibration(bool yes) : prompter(yes) { calibration.setPrompter(&prompter); }
+};
+
+// Options every command that opens a calibration accepts.
+inline const std::set<std::string> kOpenValued{"--library"};
+inline const std::set<std::string> kOpenFlags{"--yes"};
+
+// Opens as the editor opens: image, its definition file beside it, the library
+// match (--library DIR, accepted with --yes). A bare image without definitions gets
+// the base address the editor proposes for it. False after the model's message.
+bool openCalibration(OpenedCalibration& opened, const std::string& path, const Args& args);
+
+// The base the editor proposes for an image without definitions: the base of its
+// S-records, or 0x10000 - length for a raw image.
+std::int32_t proposedBase(const Calibration& cal);
+
+// Reads "C000" or "0xC000"; throws UsageProblem otherwise.
+std::uint32_t parseHexOption(const std::string& text, const std::string& option);
+double parseNumberOption(const std::string& text, const std::string& option);
+
+// Writes the image as .bin or .s19 by OUT's extension; false after the model's message.
+bool writeImage(Calibration& cal, const std::string& out);
+
+} // namespace tevra::cli
