@@ -1,0 +1,387 @@
+#include "CDododEzodDlg.h"
+
+#include "DialogUnits.h"
+#include "EntryText.h"
+#include "QtPrompter.h"
+#include "TableGraph.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace tevra {
+
+namespace {
+
+std::string toPath(const QString& s) {
+    return QFile::encodeName(s).toStdString();
+}
+QString fromPath(const std::string& s) {
+    return QFile::decodeName(QByteArray::fromStdString(s));
+}
+
+const char* const kSaveBeforeLoading = "You have unsaved changes. \n\nSave before loading another?";
+const char* const kSaveBeforeExiting = "You have unsaved changes. \n\nSave before exiting?";
+
+} // namespace
+
+CDododEzodDlg::CDododEzodDlg(MainWindowServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)) {
+    setObjectName(QStringLiteral("CDododEzodDlg"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(dlu::size(520, 335));
+    setMouseTracking(true);
+
+    startupFolder_ =
+        services_.startupFolder.isEmpty() ? QDir::currentPath() : services_.startupFolder;
+    if (services_.prompter) {
+        prompter_ = services_.prompter;
+    } else {
+        ownPrompter_ = std::make_unique<QtPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+    primary_.setPrompter(prompter_);
+    comparison_.setPrompter(prompter_);
+
+    c_ = MainWindowControls::build(this);
+    connectCommands();
+}
+
+CDododEzodDlg::~CDododEzodDlg() {
+    // The graph must let go of the entries before the calibrations destroy them.
+    c_.graph->SetEntry(nullptr);
+    c_.graph->SetSecondaryEntry(nullptr);
+    primary_.setModifiedCallback(nullptr);
+    if (mouseHidden_)
+        setMouseHidden(false);
+}
+
+void CDododEzodDlg::connectCommands() {
+    using C = MainWindowControls;
+    const std::array<void (CDododEzodDlg::*)(), C::CommandCount> handlers{
+        &CDododEzodDlg::onLoad,   &CDododEzodDlg::onSave,    &CDododEzodDlg::onOptions,
+        &CDododEzodDlg::onFlash,  &CDododEzodDlg::onCalData, &CDododEzodDlg::onBinary,
+        &CDododEzodDlg::onScan,   &CDododEzodDlg::onScale,   &CDododEzodDlg::onNew,
+        &CDododEzodDlg::onDelete, &CDododEzodDlg::onHelp,    nullptr};
+    for (int k = 0; k < C::Exit; ++k)
+        connect(c_.commands[static_cast<std::size_t>(k)], &QPushButton::clicked, this,
+                handlers[static_cast<std::size_t>(k)]);
+    // E&xit takes the same path as the close box.
+    connect(c_.commands[C::Exit], &QPushButton::clicked, this, &QWidget::close);
+
+    for (QRadioButton* b : {c_.byName, c_.byAddress, c_.byType}) {
+        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                refreshList();
+        });
+    }
+    connect(c_.list, &QListWidget::itemSelectionChanged, this, &CDododEzodDlg::showSelection);
+    connect(c_.list, &QListWidget::itemDoubleClicked, this, &CDododEzodDlg::onEditEntry);
+    connect(c_.disableEditing, &QCheckBox::toggled, this, [this](bool on) {
+        primary_.readOnly = on;
+        c_.commands[C::Scale]->setEnabled(!on);
+    });
+
+    // A portable stand-in for the system menu's item: the window's context menu.
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    auto* about = new QAction(QStringLiteral("&About Tevra"), this);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &CDododEzodDlg::onAbout);
+    addAction(separator);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void CDododEzodDlg::initialise() {
+    c_.graph->SetReadoutLabels(c_.mouseX, c_.mouseY);
+    {
+        const QSignalBlocker block(c_.byAddress);
+        c_.byAddress->setChecked(true);
+    }
+    c_.disableEditing->setChecked(true);
+    primary_.readOnly = true;
+    closeCalibration();
+    readSettings();
+    if (settings_.hideMouse)
+        setMouseHidden(true);
+    // Set only now, so that reopening at start offers no library definitions and
+    // puts no "*" into the title.
+    primary_.libraryFolder = toPath(startupFolder_ + QStringLiteral("/Library"));
+    primary_.setModifiedCallback([this] { updateTitleMark(); });
+}
+
+void CDododEzodDlg::readSettings() {
+    if (auto s = Settings::load(configPath()))
+        settings_ = *s;
+    if (!settings_.reloadLast)
+        return;
+    if (primary_.OpenCalibration(settings_.lastPath))
+        afterOpen();
+    else
+        closeCalibration();
+}
+
+std::string CDododEzodDlg::configPath() const {
+    return toPath(startupFolder_ + QStringLiteral("/Config.cfg"));
+}
+
+bool CDododEzodDlg::hasUnsavedChanges() const {
+    return primary_.dataModified() || primary_.definitionsModified();
+}
+
+ListOrder CDododEzodDlg::currentOrder() const {
+    if (c_.byName->isChecked())
+        return ListOrder::Name;
+    if (c_.byType->isChecked())
+        return ListOrder::Type;
+    return ListOrder::Address;
+}
+
+int CDododEzodDlg::selectedRow() const {
+    const auto items = c_.list->selectedItems();
+    return items.isEmpty() ? -1 : c_.list->row(items.front());
+}
+
+CalEntry* CDododEzodDlg::selectedEntry() const {
+    const int row = selectedRow();
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)]
+                                                            : nullptr;
+}
+
+void CDododEzodDlg::refreshList() {
+    const int remembered = selectedRow();
+    {
+        const QSignalBlocker block(c_.list);
+        c_.list->clear();
+        rows_ = orderedEntries(primary_, currentOrder());
+        for (const CalEntry* e : rows_)
+            c_.list->addItem(entryText(e->name));
+        const int row = remembered < 0 ? 0 : remembered;
+        if (row < c_.list->count())
+            c_.list->setCurrentRow(row);
+    }
+    showSelection();
+}
+
+void CDododEzodDlg::showSelection() {
+    c_.commands[MainWindowControls::Scale]->setEnabled(false);
+    c_.commands[MainWindowControls::Binary]->setEnabled(false);
+    CalEntry* entry = selectedEntry();
+    if (!entry) {
+        c_.description->clear();
+        c_.infoLine->clear();
+        c_.graph->SetEntry(nullptr);
+        c_.graph->SetSecondaryEntry(nullptr);
+        c_.graph->Refresh();
+        return;
+    }
+    c_.graph->SetEntry(entry);
+    c_.graph->SetSecondaryEntry(comparison_.FindByName(entry->name, nullptr));
+    c_.graph->Refresh();
+    c_.description->setPlainText(entryText(entry->description));
+    const EntryCommands allowed = commandsFor(*entry, primary_.readOnly);
+    c_.commands[MainWindowControls::Scale]->setEnabled(allowed.scale);
+    c_.commands[MainWindowControls::Binary]->setEnabled(allowed.binary);
+    c_.infoLine->setText(QString::fromStdString(infoLineText(*entry)));
+}
+
+void CDododEzodDlg::closeCalibration() {
+    {
+        const QSignalBlocker block(c_.list);
+        c_.list->clear();
+        rows_.clear();
+    }
+    c_.graph->SetEntry(nullptr);
+    c_.graph->SetSecondaryEntry(nullptr);
+    primary_.Clear();
+    comparison_.Clear();
+    setTitleFromPath();
+    showSelection();
+}
+
+void CDododEzodDlg::afterOpen() {
+    setTitleFromPath();
+    if (!primary_.definitionPath.empty()) {
+        refreshList();
+        return;
+    }
+    if (services_.newCalibrationForm)
+        services_.newCalibrationForm(proposedBaseAddress(primary_.imagePath, primary_));
+}
+
+void CDododEzodDlg::setTitleFromPath() {
+    setWindowTitle(QStringLiteral("Tevra  ") + fromPath(primary_.imagePath));
+}
+
+void CDododEzodDlg::updateTitleMark() {
+    setWindowTitle(fromPath(titleWithMark(toPath(windowTitle()), hasUnsavedChanges())));
+}
+
+bool CDododEzodDlg::settleUnsavedChanges(const char* question) {
+    if (!hasUnsavedChanges())
+        return true;
+    switch (prompter_->askYesNoCancel(question, "Save Changes")) {
+    case AppPrompter::Answer::Yes:
+        onSave(); // whatever its outcome, the command goes on
+        return true;
+    case AppPrompter::Answer::No:
+        return true;
+    case AppPrompter::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void CDododEzodDlg::onLoad() {
+    if (!settleUnsavedChanges(kSaveBeforeLoading))
+        return;
+    const QString chosen =
+        services_.chooseImageFile
+            ? services_.chooseImageFile()
+            : QFileDialog::getOpenFileName(this, QString(), QString(),
+                                           QStringLiteral("Calibration Files (*.bin *.s19)"));
+    if (chosen.isEmpty())
+        return;
+    closeCalibration();
+    if (primary_.OpenCalibration(toPath(chosen)))
+        afterOpen();
+    else
+        closeCalibration();
+}
+
+void CDododEzodDlg::onSave() {
+    const SaveValues proposed{primary_.imagePath, primary_.dataModified(),
+                              primary_.definitionsModified(), false};
+    const std::optional<SaveValues> chosen =
+        services_.askSave ? services_.askSave(proposed) : std::nullopt;
+    if (!chosen)
+        return;
+    if (chosen->saveBinary)
+        primary_.SetDataModified(true);
+    if (chosen->saveTables)
+        primary_.SetDefinitionsModified(true);
+    const std::string imagePath = primary_.imagePath;
+    const std::string definitionPath = primary_.definitionPath;
+    // An empty definition path makes the definitions go beside the new name.
+    primary_.imagePath = chosen->name;
+    primary_.definitionPath.clear();
+    primary_.SaveCalibration();
+    if (chosen->makeCurrentEdit) {
+        setTitleFromPath();
+        // A save that failed keeps its flags; the title must keep saying so.
+        updateTitleMark();
+    } else {
+        primary_.imagePath = imagePath;
+        primary_.definitionPath = definitionPath;
+    }
+}
+
+void CDododEzodDlg::onOptions() {
+    const OptionsValues proposed{settings_.reloadLast, settings_.hideMouse, comparison_.imagePath,
+                                 settings_.flashSpeed};
+    const std::optional<OptionsValues> chosen =
+        services_.askOptions ? services_.askOptions(proposed) : std::nullopt;
+    if (!chosen)
+        return;
+    settings_.reloadLast = chosen->reloadLast;
+    settings_.flashSpeed = std::clamp(chosen->flashSpeed, 0, 100);
+    if (chosen->hideMouse != settings_.hideMouse) {
+        setMouseHidden(chosen->hideMouse);
+        settings_.hideMouse = chosen->hideMouse;
+    }
+    // The graph drops the old comparison entry before reopening can show a message.
+    c_.graph->SetSecondaryEntry(nullptr);
+    comparison_.OpenCalibration(chosen->comparisonPath);
+    showSelection();
+    c_.graph->Refresh();
+}
+
+// The dialogs behind these commands join later; each command stays one slot.
+void CDododEzodDlg::onFlash() {}
+void CDododEzodDlg::onCalData() {}
+void CDododEzodDlg::onBinary() {}
+void CDododEzodDlg::onScan() {}
+void CDododEzodDlg::onScale() {}
+void CDododEzodDlg::onNew() {}
+void CDododEzodDlg::onEditEntry() {}
+
+void CDododEzodDlg::onDelete() {
+    CalEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    c_.graph->SetEntry(nullptr);
+    rows_.clear();
+    primary_.DeleteEntry(entry);
+    refreshList();
+    primary_.SetDefinitionsModified(true);
+}
+
+void CDododEzodDlg::onHelp() {
+    // Nothing is reported when the desktop cannot open the page.
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(startupFolder_ + QStringLiteral("/Help/help.html")));
+}
+
+void CDododEzodDlg::onAbout() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Tevra"),
+                    QStringLiteral("Tevra Version 1.20"), QMessageBox::Ok, this);
+    if (!windowIcon().isNull())
+        box.setIconPixmap(windowIcon().pixmap(32, 32));
+    box.exec();
+}
+
+void CDododEzodDlg::setMouseHidden(bool hidden) {
+    if (hidden == mouseHidden_)
+        return;
+    if (hidden)
+        QApplication::setOverrideCursor(Qt::BlankCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    mouseHidden_ = hidden;
+}
+
+void CDododEzodDlg::mouseMoveEvent(QMouseEvent* e) {
+    c_.mouseX->setText(QStringLiteral("X:"));
+    c_.mouseY->setText(QStringLiteral("Y:"));
+    QDialog::mouseMoveEvent(e);
+}
+
+void CDododEzodDlg::closeEvent(QCloseEvent* e) {
+    if (!settleUnsavedChanges(kSaveBeforeExiting)) {
+        e->ignore();
+        return;
+    }
+    shutdown();
+    e->accept();
+}
+
+void CDododEzodDlg::shutdown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    settings_.lastPath = primary_.imagePath;
+    // A settings file that cannot be written loses this run's settings, silently.
+    (void)settings_.save(configPath());
+    setMouseHidden(false);
+    primary_.setModifiedCallback(nullptr);
+    closeCalibration();
+    lastFlashCopy_.clear();
+}
+
+} // namespace tevra

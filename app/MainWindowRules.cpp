@@ -1,0 +1,90 @@
+#include "MainWindowRules.h"
+
+#include "CalEntry.h"
+#include "Calibration.h"
+#include "EntryType.h"
+#include "PathRules.h"
+#include "TextRules.h"
+
+#include <algorithm>
+
+namespace tevra {
+
+std::vector<CalEntry*> orderedEntries(const Calibration& cal, ListOrder order) {
+    std::vector<CalEntry*> slots;
+    for (int i = 0; i < cal.entryCount(); ++i) {
+        if (CalEntry* e = cal.EntryAt(i))
+            slots.push_back(e);
+    }
+    const auto byAddress = [](const CalEntry* a, const CalEntry* b) {
+        return a->address < b->address;
+    };
+    switch (order) {
+    case ListOrder::Address:
+        std::stable_sort(slots.begin(), slots.end(), byAddress);
+        return slots;
+    case ListOrder::Name:
+        // Byte by byte with letter case significant: "Zeta" comes before "alpha".
+        std::stable_sort(slots.begin(), slots.end(),
+                         [](const CalEntry* a, const CalEntry* b) { return a->name < b->name; });
+        return slots;
+    case ListOrder::Type: {
+        std::vector<CalEntry*> out;
+        for (int t = 0; t < kEntryTypeCount; ++t) {
+            const auto first = out.size();
+            for (CalEntry* e : slots) {
+                if (static_cast<int>(e->type) == t)
+                    out.push_back(e);
+            }
+            std::stable_sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(),
+                             byAddress);
+        }
+        return out;
+    }
+    }
+    return slots;
+}
+
+std::string infoLineText(const CalEntry& entry) {
+    std::string text = text::formatHex(static_cast<std::uint32_t>(entry.address)) + ": ";
+    if (const char* type = entryTypeText(entry.type))
+        text += type;
+    return text;
+}
+
+EntryCommands commandsFor(const CalEntry& entry, bool readOnly) {
+    EntryCommands c{!readOnly, true};
+    switch (entry.type) {
+    case EntryType::Constant8:
+    case EntryType::Constant16:
+        c.binary = false;
+        break;
+    case EntryType::FlagByte:
+    case EntryType::ValueList:
+        c.binary = false;
+        c.scale = false;
+        break;
+    default:
+        break;
+    }
+    return c;
+}
+
+std::int32_t proposedBaseAddress(const std::string& imagePath, const Calibration& cal) {
+    if (text::toLowerAscii(path::extension(imagePath)) == ".s19")
+        return cal.baseAddress;
+    return 0x10000 - cal.imageLength();
+}
+
+std::string titleWithMark(const std::string& title, bool unsaved) {
+    if (unsaved) {
+        if (title.find('*') == std::string::npos)
+            return title + "*";
+        return title;
+    }
+    std::string out = title;
+    std::erase(out, '*');
+    return out;
+}
+
+} // namespace tevra

@@ -1,0 +1,126 @@
+#include "Settings.h"
+
+#include "AtomicFile.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace tevra {
+
+namespace {
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        std::string_view line = text.substr(0, lf);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (lf == std::string_view::npos)
+            break;
+        text.remove_prefix(lf + 1);
+    }
+    return lines;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The value after "key" and a run of blanks, or nothing when the line does not
+// start with the key followed by at least one blank.
+std::optional<std::string_view> valueAfter(std::string_view line, std::string_view key) {
+    if (line.substr(0, key.size()) != key || line.size() == key.size() ||
+        !isBlank(line[key.size()]))
+        return std::nullopt;
+    line.remove_prefix(key.size());
+    while (!line.empty() && isBlank(line.front()))
+        line.remove_prefix(1);
+    if (line.empty())
+        return std::nullopt;
+    return line;
+}
+
+void readFlag(std::string_view line, std::string_view key, bool& flag) {
+    if (auto v = valueAfter(line, key))
+        flag = v->front() == 'y'; // only a lower-case y means yes
+}
+
+void readSpeed(std::string_view line, int& speed) {
+    auto v = valueAfter(line, "flash_speed");
+    if (!v)
+        return;
+    const char first = v->front();
+    const bool sign = first == '+' || first == '-';
+    if (v->size() <= (sign ? 1u : 0u) || (*v)[sign ? 1 : 0] < '0' || (*v)[sign ? 1 : 0] > '9')
+        return;
+    // The pacing is only defined for 0..100; a hand-edited value is brought into range.
+    speed = std::clamp(text::parseIntPrefix(*v), 0, 100);
+}
+
+bool readPort(std::string_view line, std::array<std::string, Settings::kPortCount>& ports) {
+    for (int k = 0; k < Settings::kPortCount; ++k) {
+        const std::string key = "port" + std::to_string(k + 1);
+        if (auto v = valueAfter(line, key)) {
+            std::string_view device = *v;
+            while (!device.empty() && isBlank(device.back()))
+                device.remove_suffix(1);
+            ports[static_cast<std::size_t>(k)] = std::string(device);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+Settings Settings::parse(std::string_view text) {
+    Settings s;
+    const std::vector<std::string_view> lines = splitLines(text);
+    if (lines.empty())
+        return s;
+    s.lastPath = std::string(lines[0]);
+    if (lines.size() > 1)
+        readFlag(lines[1], "reload_last", s.reloadLast);
+    if (lines.size() > 2)
+        readFlag(lines[2], "hide_mouse", s.hideMouse);
+    if (lines.size() > 3)
+        readSpeed(lines[3], s.flashSpeed);
+    for (std::size_t i = 4; i < lines.size(); ++i) {
+        if (!readPort(lines[i], s.ports) && !lines[i].empty())
+            s.extraLines.emplace_back(lines[i]);
+    }
+    return s;
+}
+
+std::string Settings::format() const {
+    std::string out = lastPath + "\n";
+    out += std::string("reload_last ") + (reloadLast ? 'y' : 'n') + "\n";
+    out += std::string("hide_mouse ") + (hideMouse ? 'y' : 'n') + "\n";
+    out += "flash_speed " + std::to_string(flashSpeed) + "\n";
+    for (int k = 0; k < kPortCount; ++k) {
+        const std::string& device = ports[static_cast<std::size_t>(k)];
+        if (!device.empty())
+            out += "port" + std::to_string(k + 1) + " " + device + "\n";
+    }
+    for (const std::string& line : extraLines)
+        out += line + "\n";
+    return out;
+}
+
+std::optional<Settings> Settings::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return parse(text);
+}
+
+bool Settings::save(const std::string& path) const {
+    return AtomicFile::write(path, format());
+}
+
+} // namespace tevra

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tevra {
+
+// The user's settings as kept in Config.cfg in the start-up folder: the last
+// calibration's path on line 1, then "reload_last y|n", "hide_mouse y|n" and
+// "flash_speed N". Lines from the fifth on map the four serial ports
+// ("port1 /dev/ttyUSB0"); any other extra line is kept as it was so a rewrite
+// never loses what a newer or hand-edited file holds.
+struct Settings {
+    static constexpr int kPortCount = 4;
+
+    std::string lastPath;
+    bool reloadLast = true;
+    bool hideMouse = false;
+    int flashSpeed = 100; // 0 (slow) .. 100 (fast)
+    // Device behind "COM 1".."COM 4"; empty means the platform's default.
+    std::array<std::string, kPortCount> ports;
+    std::vector<std::string> extraLines;
+
+    // Reads the text of a settings file. Lines may end in LF or CR LF; a key line
+    // that does not match keeps its default.
+    static Settings parse(std::string_view text);
+    // The file's text, LF line ends.
+    std::string format() const;
+
+    // Nothing when the file can't be read (the caller keeps the defaults).
+    static std::optional<Settings> load(const std::string& path);
+    // Replaces the file in one step; false when it could not be written.
+    [[nodiscard]] bool save(const std::string& path) const;
+
+    bool operator==(const Settings&) const = default;
+};
+
+} // namespace tevra
