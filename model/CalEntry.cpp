@@ -290,7 +290,7 @@ int CalEntry::NearestPoint(float fx, float fy) const {
 // ---------------------------------------------------------------- low-level writes
 
 void CalEntry::SetX(int i, int v, bool checkOrder) {
-    if (!isTable2D(type) || i < 0)
+    if (!isTable2D(type) || i < 0 || !inImage())
         return;
     const int p = PointCount();
     const bool wide = type == EntryType::Unsigned16Table;
@@ -310,7 +310,7 @@ void CalEntry::SetX(int i, int v, bool checkOrder) {
 }
 
 void CalEntry::SetY(int i, int v, bool checkOrder) {
-    if (i < 0)
+    if (i < 0 || !inImage())
         return;
     const int p = PointCount();
     if (checkOrder && type == EntryType::Unsigned16Table) {
@@ -342,7 +342,7 @@ void CalEntry::SetY(int i, int v, bool checkOrder) {
 }
 
 void CalEntry::SetSlope(int i, int v) {
-    if (i < 0 || i >= PointCount() - 1)
+    if (i < 0 || i >= PointCount() - 1 || !inImage())
         return;
     if (type == EntryType::Unsigned16Table) {
         if (v < 0)
@@ -355,7 +355,7 @@ void CalEntry::SetSlope(int i, int v) {
 }
 
 void CalEntry::RecomputeSlopes() {
-    if (!isTable2D(type))
+    if (!isTable2D(type) || !inImage())
         return;
     const int p = PointCount();
     const bool wide = type == EntryType::Unsigned16Table;
@@ -371,8 +371,10 @@ void CalEntry::RecomputeSlopes() {
 
 // ---------------------------------------------------------------- edit operations
 
+// An entry whose layout reaches outside the image is shown as far as it can be
+// read, but never changed: its bytes would not mean what the definition says.
 bool CalEntry::editable() const {
-    return !owner_->readOnly;
+    return !owner_->readOnly && inImage();
 }
 
 void CalEntry::OffsetPoint(int i, int dx, int dy) {
