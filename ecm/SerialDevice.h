@@ -32,12 +32,16 @@ public:
     // Ends a pending or the next waitAndRead at once.
     void wake();
 
-    // Writes all bytes unless the line does not take them within timeLimitMs;
-    // the rest is then dropped, as a driver write timeout would.
+    // Writes all bytes and waits until they have left, unless that takes more
+    // than timeLimitMs; the rest is then dropped, as a driver write timeout would.
     void write(const std::uint8_t* bytes, std::size_t n, int timeLimitMs);
 
 private:
+    void purge();
+
     int fd_ = -1;
+    int baud_ = 9600;
+    bool pseudoTerminal_ = false;
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     bool hungUp_ = false;

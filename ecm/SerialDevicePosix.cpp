@@ -1,11 +1,15 @@
 #include "SerialDevice.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tevra {
@@ -44,6 +48,20 @@ void closeFd(int& fd) {
         ::close(fd);
         fd = -1;
     }
+}
+
+// Unix98 pseudo-terminal slaves (/dev/pts/N) have these major numbers.
+bool isPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+        return false;
+    }
+    const unsigned m = major(st.st_rdev);
+    return m >= 136 && m <= 143;
+}
+
+int characterTimeMs(int baud) {
+    return baud > 0 ? (10'000 + baud - 1) / baud : 1;
 }
 
 void setDtr(int fd, bool on) {
@@ -106,16 +124,26 @@ bool SerialDevice::open(const std::string& path, int baud) {
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     }
     hungUp_ = false;
+    baud_ = baud;
+    pseudoTerminal_ = isPseudoTerminal(fd_);
 
-    (void)::tcflush(fd_, TCIOFLUSH);
+    purge();
     setDtr(fd_, true);
     return true;
+}
+
+void SerialDevice::purge() {
+    // What a pseudo-terminal "sends" already sits in the far end's input, and
+    // purging it would destroy bytes the other side has not read yet (the
+    // bootload, closed right after it was written). A real line has nothing
+    // left to send here, since write() waits until its bytes are out.
+    (void)::tcflush(fd_, pseudoTerminal_ ? TCIFLUSH : TCIOFLUSH);
 }
 
 void SerialDevice::close() {
     if (fd_ >= 0) {
         setDtr(fd_, false);
-        (void)::tcflush(fd_, TCIOFLUSH);
+        purge();
     }
     closeFd(fd_);
     closeFd(wakeRead_);
@@ -176,6 +204,22 @@ void SerialDevice::write(const std::uint8_t* bytes, std::size_t n, int timeLimit
         pollfd out{fd_, POLLOUT, 0};
         (void)::poll(&out, 1, static_cast<int>(left));
     }
+    // A write completes when its bytes have left, as on the original platform;
+    // a close right after it would otherwise purge what is still queued.
+    for (;;) {
+        int queued = 0;
+        if (fd_ < 0 || ::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            break;
+        }
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        if (left <= 0) {
+            return;
+        }
+        const long long wire = static_cast<long long>(queued) * characterTimeMs(baud_);
+        std::this_thread::sleep_for(milliseconds(std::max(1LL, std::min<long long>(left, wire))));
+    }
+    // Only the UART's own FIFO can be left now: a few character times.
+    (void)::tcdrain(fd_);
 }
 
 } // namespace tevra
