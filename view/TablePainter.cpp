@@ -36,25 +36,14 @@ bool drawable(const CalEntry* e) {
     return e && e->hasData() && e->inImage();
 }
 
+// Flat caps leave out a line's last pixel, as classic line drawing does, so the
+// lines end where the layout says and abutting lines do not double a corner.
 QPen pen(const QColor& c, int width = 1) {
     QPen p(c);
     p.setWidth(width);
     p.setCapStyle(Qt::FlatCap);
     p.setJoinStyle(Qt::MiterJoin);
     return p;
-}
-
-// A line that leaves out its last pixel, as the classic line drawing does, so
-// abutting lines do not double their corners.
-void openLine(QPainter& p, int x1, int y1, int x2, int y2) {
-    if (x1 == x2 && y1 == y2)
-        return;
-    const int sx = x2 > x1 ? 1 : (x2 < x1 ? -1 : 0);
-    const int sy = y2 > y1 ? 1 : (y2 < y1 ? -1 : 0);
-    if (sx != 0 && sy != 0)
-        p.drawLine(x1, y1, x2, y2);
-    else
-        p.drawLine(x1, y1, x2 - sx, y2 - sy);
 }
 
 QString caption(const QString& name, const QString& unit) {
@@ -244,8 +233,8 @@ void TablePainter::drawBar(QPainter& p, const PlotRect& plot, bool focused) {
     if (!focused)
         guide.setDashPattern({1.0, 1.0});
     p.setPen(guide);
-    openLine(p, cx - b - 1, plot.top, cx - b - 1, plot.bottom);
-    openLine(p, cx + b, plot.top, cx + b, plot.bottom);
+    p.drawLine(cx - b - 1, plot.top, cx - b - 1, plot.bottom);
+    p.drawLine(cx + b, plot.top, cx + b, plot.bottom);
 
     const int barTop = constantBarTop(plot, type, v);
     if (barTop < plot.bottom && b > 0) {
@@ -320,9 +309,9 @@ void TablePainter::drawGrid(QPainter& p, QSize size, const ViewState& state) {
     p.drawRect(QRect(g.x0, g.y0, g.width(), g.height()));
     p.setPen(pen(kInnerGrid));
     for (int r = 1; r < rows; ++r)
-        openLine(p, g.x0 + 1, g.y0 + kCellSize * r, g.x0 + g.width() - 1, g.y0 + kCellSize * r);
+        p.drawLine(g.x0 + 1, g.y0 + kCellSize * r, g.x0 + g.width() - 1, g.y0 + kCellSize * r);
     for (int c = 1; c < columns; ++c)
-        openLine(p, g.x0 + kCellSize * c, g.y0 + 1, g.x0 + kCellSize * c, g.y0 + g.height() - 1);
+        p.drawLine(g.x0 + kCellSize * c, g.y0 + 1, g.x0 + kCellSize * c, g.y0 + g.height() - 1);
 
     const bool signedCells = primary_->cellsSigned();
     p.setFont(fonts_.medium);
