@@ -1,0 +1,130 @@
+// tevra-cli render: the graph picture of one entry as an image file, drawn by
+// the editor's own painter without a window.
+#ifdef TEVRA_HAVE_VIEW
+
+#include "CliSupport.h"
+#include "GraphGeometry.h"
+#include "TablePainter.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+#include <string>
+#include <tuple>
+
+namespace tevra::cli {
+namespace {
+
+struct Size {
+    int width = kGraphWidth;
+    int height = kGraphHeight;
+};
+
+int parseInt(const std::string& text, const std::string& option) {
+    std::size_t used = 0;
+    int v = 0;
+    try {
+        v = std::stoi(text, &used);
+    } catch (...) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size())
+        throw UsageProblem{option + " expects a whole number, not '" + text + "'"};
+    return v;
+}
+
+// "A<sep>B" as two whole numbers.
+std::pair<int, int> parsePair(const std::string& text, char sep, const std::string& option) {
+    const auto at = text.find(sep);
+    if (at == std::string::npos)
+        throw UsageProblem{option + " expects two numbers separated by '" + sep + "'"};
+    return {parseInt(text.substr(0, at), option), parseInt(text.substr(at + 1), option)};
+}
+
+// A painting needs a GUI application; this command brings its own, offscreen,
+// so it runs on machines without a display.
+std::unique_ptr<QGuiApplication> offscreenApplication() {
+    if (QGuiApplication::instance())
+        return nullptr;
+    static int argc = 3;
+    static char name[] = "tevra-cli";
+    static char platformOption[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {name, platformOption, platform, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int run(const std::vector<std::string>& words) {
+    auto valued = kOpenValued;
+    valued.insert({"--entry", "-o", "--compare", "--size", "--selected", "--cursor"});
+    auto flags = kOpenFlags;
+    flags.insert("--focus");
+    Args args(words, valued, flags);
+    if (args.positional().size() != 1 || !args.has("--entry") || !args.has("-o"))
+        throw UsageProblem{"expected IMAGE --entry NAME -o OUT.png"};
+    Size size;
+    if (args.has("--size")) {
+        const std::string s = args.value("--size");
+        const auto [w, h] =
+            parsePair(s.find('x') != std::string::npos ? s : s + "?", 'x', "--size");
+        if (w < 64 || h < 64 || w > 4096 || h > 4096)
+            throw UsageProblem{"--size lies between 64x64 and 4096x4096"};
+        size = {w, h};
+    }
+    ViewState state;
+    state.focused = args.has("--focus");
+    if (args.has("--selected"))
+        state.selectedPoint = parseInt(args.value("--selected"), "--selected");
+    if (args.has("--cursor"))
+        std::tie(state.cursorColumn, state.cursorRow) =
+            parsePair(args.value("--cursor"), ',', "--cursor");
+
+    OpenedCalibration opened(args.has("--yes"));
+    if (!openCalibration(opened, args.positional()[0], args))
+        return Failure;
+    const CalEntry* entry = opened.calibration.FindByName(args.value("--entry"), nullptr);
+    if (!entry) {
+        opened.prompter.message("No entry named \"" + args.value("--entry") + "\".", "Error");
+        return Failure;
+    }
+    // The comparison is matched by name as the editor matches it; a missing one
+    // is not an error, the picture just has no comparison curve.
+    std::unique_ptr<OpenedCalibration> other;
+    const CalEntry* comparison = nullptr;
+    if (args.has("--compare")) {
+        other = std::make_unique<OpenedCalibration>(args.has("--yes"));
+        if (!openCalibration(*other, args.value("--compare"), args))
+            return Failure;
+        other->calibration.readOnly = true;
+        comparison = other->calibration.FindByName(entry->name, nullptr);
+    }
+
+    const auto app = offscreenApplication();
+    TablePainter painter;
+    painter.SetEntry(entry);
+    painter.SetSecondaryEntry(comparison);
+    QImage image(size.width, size.height, QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        painter.paint(p, image.size(), state);
+    }
+    const std::string& out = args.value("-o");
+    if (!image.save(QString::fromLocal8Bit(out.c_str()))) {
+        opened.prompter.message("Cannot write the picture to \"" + out + "\".", "Error");
+        return Failure;
+    }
+    return Success;
+}
+
+const CommandRegistration registration{
+    {"render",
+     "render IMAGE --entry NAME -o OUT.png [--compare OTHER] [--size WxH] [--focus] "
+     "[--selected N] [--cursor C,R] [--library DIR] [--yes]",
+     run}};
+
+} // namespace
+} // namespace tevra::cli
+
+#endif
