@@ -61,20 +61,6 @@ void readSpeed(std::string_view line, int& speed) {
     speed = std::clamp(text::parseIntPrefix(*v), 0, 100);
 }
 
-bool readPort(std::string_view line, std::array<std::string, Settings::kPortCount>& ports) {
-    for (int k = 0; k < Settings::kPortCount; ++k) {
-        const std::string key = "port" + std::to_string(k + 1);
-        if (auto v = valueAfter(line, key)) {
-            std::string_view device = *v;
-            while (!device.empty() && isBlank(device.back()))
-                device.remove_suffix(1);
-            ports[static_cast<std::size_t>(k)] = std::string(device);
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 Settings Settings::parse(std::string_view text) {
@@ -90,7 +76,7 @@ Settings Settings::parse(std::string_view text) {
     if (lines.size() > 3)
         readSpeed(lines[3], s.flashSpeed);
     for (std::size_t i = 4; i < lines.size(); ++i) {
-        if (!readPort(lines[i], s.ports) && !lines[i].empty())
+        if (!parsePortMapLine(std::string(lines[i]), s.ports) && !lines[i].empty())
             s.extraLines.emplace_back(lines[i]);
     }
     return s;
@@ -101,11 +87,8 @@ std::string Settings::format() const {
     out += std::string("reload_last ") + (reloadLast ? 'y' : 'n') + "\n";
     out += std::string("hide_mouse ") + (hideMouse ? 'y' : 'n') + "\n";
     out += "flash_speed " + std::to_string(flashSpeed) + "\n";
-    for (int k = 0; k < kPortCount; ++k) {
-        const std::string& device = ports[static_cast<std::size_t>(k)];
-        if (!device.empty())
-            out += "port" + std::to_string(k + 1) + " " + device + "\n";
-    }
+    for (const std::string& line : formatPortMap(ports))
+        out += line + "\n";
     for (const std::string& line : extraLines)
         out += line + "\n";
     return out;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <array>
+#include "PortMap.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,14 +15,12 @@ namespace tevra {
 // ("port1 /dev/ttyUSB0"); any other extra line is kept as it was so a rewrite
 // never loses what a newer or hand-edited file holds.
 struct Settings {
-    static constexpr int kPortCount = 4;
-
     std::string lastPath;
     bool reloadLast = true;
     bool hideMouse = false;
     int flashSpeed = 100; // 0 (slow) .. 100 (fast)
-    // Device behind "COM 1".."COM 4"; empty means the platform's default.
-    std::array<std::string, kPortCount> ports;
+    // The devices behind "COM 1".."COM 4".
+    PortMap ports;
     std::vector<std::string> extraLines;
 
     // Reads the text of a settings file. Lines may end in LF or CR LF; a key line

@@ -1,0 +1,95 @@
+#include "Settings.h"
+
+#include "TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tevra {
+namespace {
+
+struct ParseCase {
+    const char* what;
+    const char* text;
+    Settings expected;
+};
+
+Settings make(std::string path, bool reload, bool hide, int speed) {
+    Settings s;
+    s.lastPath = std::move(path);
+    s.reloadLast = reload;
+    s.hideMouse = hide;
+    s.flashSpeed = speed;
+    return s;
+}
+
+TEST(Settings, ParsesTheFourLinesAndKeepsDefaultsForWhatDoesNotMatch) {
+    const ParseCase cases[] = {
+        {"empty file", "", make("", true, false, 100)},
+        {"LF", "/cals/a.bin\nreload_last n\nhide_mouse y\nflash_speed 42\n",
+         make("/cals/a.bin", false, true, 42)},
+        {"CR LF", "C:\\cals\\stock.bin\r\nreload_last n\r\nhide_mouse y\r\nflash_speed 7\r\n",
+         make("C:\\cals\\stock.bin", false, true, 7)},
+        {"one line, no line end", "/cals/a.bin", make("/cals/a.bin", true, false, 100)},
+        {"empty first line", "\nreload_last y\nhide_mouse n\nflash_speed 100\n",
+         make("", true, false, 100)},
+        {"capital Y reads as no", "p\nreload_last Y\nhide_mouse Y\nflash_speed 5\n",
+         make("p", false, false, 5)},
+        {"blank run before the value", "p\nreload_last \t n\nhide_mouse   y\nflash_speed   +9\n",
+         make("p", false, true, 9)},
+        {"keys out of place keep defaults", "p\nhide_mouse y\nreload_last n\nflash_speed x\n",
+         make("p", true, false, 100)},
+        {"key without value", "p\nreload_last\nhide_mouse \nflash_speed\n",
+         make("p", true, false, 100)},
+        {"speed above range", "p\nreload_last y\nhide_mouse n\nflash_speed 250\n",
+         make("p", true, false, 100)},
+        {"speed below range", "p\nreload_last y\nhide_mouse n\nflash_speed -3\n",
+         make("p", true, false, 0)},
+        {"speed beyond int", "p\nreload_last y\nhide_mouse n\nflash_speed 99999999999\n",
+         make("p", true, false, 100)},
+        {"path with blanks kept whole", "/my cals/stock 2.bin \n",
+         make("/my cals/stock 2.bin ", true, false, 100)},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Settings::parse(c.text), c.expected);
+    }
+}
+
+TEST(Settings, ReadsPortLinesAndKeepsUnknownExtraLines) {
+    const Settings s = Settings::parse("p\nreload_last y\nhide_mouse n\nflash_speed 100\n"
+                                       "port1 /dev/ttyUSB0\r\nport3 /dev/ttyS1\nfuture_key 1\n");
+    EXPECT_EQ(s.ports.devices[0], "/dev/ttyUSB0");
+    EXPECT_EQ(s.ports.devices[1], "");
+    EXPECT_EQ(s.ports.devices[2], "/dev/ttyS1");
+    ASSERT_EQ(s.extraLines.size(), 1u);
+    EXPECT_EQ(s.extraLines[0], "future_key 1");
+}
+
+TEST(Settings, FormatsWhatParseReadsBack) {
+    Settings s = make("/cals/stock.bin", false, true, 37);
+    s.ports.devices[1] = "/dev/ttyUSB1";
+    s.extraLines = {"future_key 1"};
+    EXPECT_EQ(s.format(), "/cals/stock.bin\nreload_last n\nhide_mouse y\nflash_speed 37\n"
+                          "port2 /dev/ttyUSB1\nfuture_key 1\n");
+    EXPECT_EQ(Settings::parse(s.format()), s);
+    EXPECT_EQ(Settings().format(), "\nreload_last y\nhide_mouse n\nflash_speed 100\n");
+}
+
+TEST(Settings, SavesAndLoadsThroughTheFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("Config.cfg");
+    EXPECT_FALSE(Settings::load(path).has_value());
+
+    const Settings s = make(dir.file("a.bin"), false, false, 12);
+    ASSERT_TRUE(s.save(path));
+    EXPECT_EQ(Settings::load(path), s);
+}
+
+TEST(Settings, SaveIntoAMissingFolderFailsAndReportsIt) {
+    test::TempDir dir;
+    EXPECT_FALSE(Settings().save(dir.file("no such folder/Config.cfg")));
+}
+
+} // namespace
+} // namespace tevra
