@@ -135,8 +135,14 @@ wrwait: staa    0,y             ; the latest byte again: keep the window open
 
 ; DATA polling: while the part programs, bit 7 of what it reads back is the
 ; complement of bit 7 of the last byte written; it ends when they agree.
+; The write cycle begins only when the load window has run out, and a read
+; before that returns the old contents, which could end the polling at once;
+; so first let 100 turns of 5 E cycles (250 us) pass without a store.
 ; A frame arriving meanwhile (the editor gave up) overruns and restarts us.
 wrlast: staa    *last
+        ldab    #100
+settle: decb
+        bne     settle
 wrpoll: brset   SCSR,x #0x08 rxerr
         ldab    0,y
         eorb    *last

@@ -1,0 +1,112 @@
+// The committed loader bytes, bootloaded into the emulated 68HC11 in-process
+// and driven at the wire level: what the editor relies on, byte by byte.
+#include "EcmSim.h"
+#include "loader/LoaderImage.h"
+
+#include <gtest/gtest.h>
+
+namespace tevra::test {
+namespace {
+
+using sim::EcmSim;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int kBaud = 9600;
+constexpr std::uint64_t kMs = 2000; // E cycles per millisecond at 2 MHz
+
+Bytes eepromPattern() {
+    Bytes bytes(0x8000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 5 + (i >> 8));
+    }
+    return bytes;
+}
+
+class Loader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim.loadImage(0x8000, eepromPattern());
+        sim.powerOn();
+        sim.run(10 * kMs); // the ROM sets up its SCI; the user powers on before clicking OK
+        sim.feed(kBootloaderImage, EcmSim::kBootstrapBaud);
+        sim.run(2300 * kMs); // 257 characters at 1200 baud, then the jump
+        ASSERT_EQ(sim.phase(), EcmSim::Phase::RunningLoader);
+        sim.setHostBaud(kBaud);
+        sim.run(20 * kMs);
+        sim.takeOutput(); // the bootstrap's echo
+    }
+
+    // Sends a frame and returns everything the loader answers within `waitMs`.
+    Bytes command(std::uint8_t code, int count, int address, std::size_t expect, int waitMs = 500) {
+        const std::uint8_t frame[4] = {code, static_cast<std::uint8_t>(count),
+                                       static_cast<std::uint8_t>(address >> 8),
+                                       static_cast<std::uint8_t>(address)};
+        sim.feed(frame, kBaud);
+        sim.runUntilOutput(expect, static_cast<std::uint64_t>(waitMs) * kMs);
+        sim.run(5 * kMs);
+        return sim.takeOutput();
+    }
+
+    EcmSim sim;
+};
+
+TEST_F(Loader, ReadSendsTheAcknowledgementThenTheBytes) {
+    const Bytes eeprom = eepromPattern();
+    struct Case {
+        int address;
+        int count;
+    };
+    // C000: a 16K image's first block; BF40: where the boot ROM sat, now external memory.
+    for (const Case c : {Case{0xC000, 255}, Case{0xBF40, 192}, Case{0xFFC0, 64}, Case{0x8000, 1}}) {
+        SCOPED_TRACE(c.address);
+        const Bytes got = command(0x01, c.count, c.address, 1 + static_cast<std::size_t>(c.count));
+        ASSERT_EQ(got.size(), 1u + static_cast<std::size_t>(c.count));
+        EXPECT_EQ(got[0], 0xFE);
+        EXPECT_EQ(Bytes(got.begin() + 1, got.end()),
+                  Bytes(eeprom.begin() + (c.address - 0x8000),
+                        eeprom.begin() + (c.address - 0x8000 + c.count)));
+    }
+    // The probe: address 0 holds the loader's first byte.
+    EXPECT_EQ(command(0x01, 1, 0x0000, 2), (Bytes{0xFE, kBootloaderImage[1]}));
+}
+
+TEST_F(Loader, PageWriteProgramsFastAndSlowBytes) {
+    for (int gapMs : {0, 2, 20}) {
+        SCOPED_TRACE(gapMs);
+        const int address = 0xC000 + 64 * gapMs;
+        Bytes data(64);
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            data[i] = static_cast<std::uint8_t>(0xA5 ^ (i * 3 + static_cast<std::size_t>(gapMs)));
+        }
+        EXPECT_EQ(command(0x51, 64, address, 1), Bytes{0xAE});
+        for (std::uint8_t b : data) {
+            sim.feedByte(b, kBaud);
+            sim.run(static_cast<std::uint64_t>(gapMs) * kMs + 1100 * 2); // one character
+        }
+        sim.run(50 * kMs);                     // the editor's settle pause
+        EXPECT_TRUE(sim.takeOutput().empty()); // nothing after the data
+        EXPECT_EQ(sim.eepromContents(static_cast<std::uint16_t>(address), 64), data);
+    }
+    // Still in step: a read right after answers normally.
+    EXPECT_EQ(command(0x01, 1, 0xC000, 2).at(0), 0xFE);
+}
+
+TEST_F(Loader, OtherCommandsAreAcknowledgedAndConsumed) {
+    EXPECT_EQ(command(0x33, 0x01, 0xC000, 1), Bytes{0xCC});
+    EXPECT_EQ(command(0x00, 0xFF, 0xFFFF, 1), Bytes{0xFF});
+    EXPECT_EQ(sim.eepromContents(0xC000, 1), Bytes{eepromPattern()[0x4000]});
+    const Bytes got = command(0x01, 2, 0xC000, 3);
+    EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4000], eepromPattern()[0x4001]}));
+}
+
+TEST_F(Loader, ReceiveErrorRestartsItCleanly) {
+    // A character at a quarter of the rate breaks the frame: framing error.
+    sim.feedByte(0x00, 2400);
+    sim.run(20 * kMs);
+    sim.takeOutput();
+    const Bytes got = command(0x01, 1, 0xC001, 2);
+    EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4001]}));
+}
+
+} // namespace
+} // namespace tevra::test
