@@ -1,6 +1,7 @@
 #include "TablePainter.h"
 
 #include "CalEntry.h"
+#include "CellTextCache.h"
 #include "CurvePixels.h"
 #include "EntryText.h"
 #include "ViewResources.h"
@@ -56,7 +57,7 @@ bool unusedName(const std::string& name) {
 
 } // namespace
 
-TablePainter::TablePainter() = default;
+TablePainter::TablePainter() : cellText_(fonts_.medium) {}
 
 void TablePainter::SetEntry(const CalEntry* entry) {
     primary_ = entry;
@@ -314,21 +315,17 @@ void TablePainter::drawGrid(QPainter& p, QSize size, const ViewState& state) {
         p.drawLine(g.x0 + kCellSize * c, g.y0 + 1, g.x0 + kCellSize * c, g.y0 + g.height() - 1);
 
     const bool signedCells = primary_->cellsSigned();
-    p.setFont(fonts_.medium);
-    const int ascent = QFontMetrics(fonts_.medium).ascent();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             int m = primary_->GetCell(c, r) & 0xFF;
+            QColor colour = kCellText;
             if (c == state.cursorColumn && r == state.cursorRow) {
-                p.setPen(kWhite);
+                colour = kWhite;
             } else if (signedCells && m > 127) {
-                p.setPen(kNegativeCell);
+                colour = kNegativeCell;
                 m = 256 - m; // the magnitude; blue says it is negative
-            } else {
-                p.setPen(kCellText);
             }
-            p.drawText(g.x0 + 4 + kCellSize * c, g.y0 + 3 + kCellSize * r + ascent,
-                       QString::asprintf("%.2X", static_cast<unsigned>(m)));
+            cellText_.draw(p, g.x0 + 4 + kCellSize * c, g.y0 + 3 + kCellSize * r, m, colour);
         }
     }
     drawGridLabels(p, g);

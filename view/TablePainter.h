@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellTextCache.h"
 #include "GraphFonts.h"
 #include "GraphGeometry.h"
 
@@ -78,6 +79,7 @@ private:
     GraphAxes axes_;
     AxisRanges secondaryRanges_;
     GraphFonts fonts_;
+    CellTextCache cellText_;
     QImage background_;
     bool backgroundStale_ = true;
 };

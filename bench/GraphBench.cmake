@@ -1,0 +1,1 @@
+target_link_libraries(GraphBench PRIVATE tevra_view)
