@@ -91,6 +91,7 @@ private slots:
     void readoutTexts_data();
     void readoutTexts();
     void editGestures();
+    void paintsTheSelectionOnlyWhileFocused();
 };
 
 void TableGraphTest::focusSelectsTheRememberedPoint() {
@@ -444,6 +445,16 @@ void TableGraphTest::editGestures() {
     f.cal.readOnly = true;
     w.keys({Qt::Key_Up, Qt::Key_PageDown});
     QCOMPARE(started.count(), 2);
+}
+
+void TableGraphTest::paintsTheSelectionOnlyWhileFocused() {
+    OneEntry f(EntryType::Unsigned8Table, testing::eightBitTable());
+    Window w(f.entry);
+    w.keys({Qt::Key_PageDown});
+    const QPoint p = pixelOf(*f.entry, 1);
+    QCOMPARE(w.graph->grab().toImage().pixelColor(p.x() - 3, p.y() - 3), QColor(255, 0, 0));
+    w.other->setFocus();
+    QCOMPARE(w.graph->grab().toImage().pixelColor(p.x() - 3, p.y() - 3), QColor(255, 255, 255));
 }
 
 int main(int argc, char** argv) {
