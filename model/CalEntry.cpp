@@ -294,7 +294,8 @@ void CalEntry::SetX(int i, int v, bool checkOrder) {
         return;
     const int p = PointCount();
     const bool wide = type == EntryType::Unsigned16Table;
-    if (wide && i >= p - 1)
+    // A point beyond the table would be a byte of whatever follows it.
+    if (i >= (wide ? p - 1 : p))
         return;
     if (checkOrder) {
         const bool hasRight = wide ? i < p - 2 : i < p - 1;
@@ -319,6 +320,8 @@ void CalEntry::SetY(int i, int v, bool checkOrder) {
         if (i < p - 2 && v >= GetY(i + 1))
             return;
     }
+    if ((type == EntryType::Unsigned8Table || type == EntryType::Signed8Table) && i >= p)
+        return;
     switch (type) {
     case EntryType::Unsigned8Table:
         setByte(2 + 4 * std::int64_t{i}, std::clamp(v, 0, 255));
