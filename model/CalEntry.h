@@ -97,6 +97,12 @@ public:
     void SetAll(float e);
     void ScaleAll(float fx, float fy);
     void AddToCell(int c, int r, int d);
+    // Modify All Points on a Table3D: every cell at once, each result clamped to
+    // the cell range (signed or unsigned). Values are raw cell counts, as the grid
+    // shows them: a 3D entry has no range for its cells to convert from.
+    void ScaleCells(float fz);
+    void SetAllCells(float v);
+    void AddToAllCells(float d);
 
     // ---- comparison (table scan) ----
     float CurveDifference(CalEntry& other);
@@ -107,6 +113,7 @@ private:
     bool isEndPoint(int i) const; // the virtual end point of a 16-bit table
     int word(std::int64_t k) const;
     void setWord(std::int64_t k, int v);
+    template <typename Change> void changeEveryCell(Change change);
 
     Calibration* owner_;
     std::int64_t dataOffset_ = 0;
