@@ -144,6 +144,9 @@ void SerialDevice::close() {
     if (fd_ >= 0) {
         setDtr(fd_, false);
         purge();
+        // Exclusivity outlives this descriptor while another holds the device
+        // (an emulator keeping its pty slave open); the next open must not be refused.
+        (void)::ioctl(fd_, TIOCNXCL);
     }
     closeFd(fd_);
     closeFd(wakeRead_);
