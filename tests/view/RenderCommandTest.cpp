@@ -1,0 +1,67 @@
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// tevra-cli render, run as a user runs it, on the committed demo calibration.
+class RenderCommandTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void render_data();
+    void render();
+};
+
+void RenderCommandTest::render_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("default size") << QStringList{} << 0 << QSize(593, 450);
+    QTest::newRow("own size") << QStringList{QStringLiteral("--size"), QStringLiteral("800x600")}
+                              << 0 << QSize(800, 600);
+    QTest::newRow("size too small")
+        << QStringList{QStringLiteral("--size"), QStringLiteral("10x10")} << 2 << QSize();
+    QTest::newRow("size not a pair")
+        << QStringList{QStringLiteral("--size"), QStringLiteral("800")} << 2 << QSize();
+    QTest::newRow("no such entry")
+        << QStringList{QStringLiteral("--entry"), QStringLiteral("Nothing")} << 1 << QSize();
+}
+
+void RenderCommandTest::render() {
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    QProcess cli;
+    // The last --entry wins, so a case can name another entry.
+    cli.start(QStringLiteral(TEVRA_CLI),
+              QStringList{QStringLiteral("render"),
+                          QStringLiteral(TEVRA_SOURCE_DIR "/resources/demo/demo.bin"),
+                          QStringLiteral("--entry"), QStringLiteral("fuel pulse width"),
+                          QStringLiteral("-o"), out}
+                  << options);
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), exitCode);
+    if (exitCode != 0) {
+        QVERIFY(!QFile::exists(out));
+        return;
+    }
+    const QImage image(out);
+    QCOMPARE(image.size(), size);
+    // A 16-bit table: its green end marker sits on the plot's right edge.
+    bool green = false;
+    for (int y = 0; y < image.height() && !green; ++y)
+        green = image.pixelColor(size.width() - 10 - 3, y) == QColor(0, 255, 0);
+    QVERIFY(green);
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    RenderCommandTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "RenderCommandTest.moc"
