@@ -60,6 +60,7 @@ CDododEzodDlg::CDododEzodDlg(MainWindowServices services, QWidget* parent)
 
     c_ = MainWindowControls::build(this);
     connectCommands();
+    installDialogDefaults();
 }
 
 CDododEzodDlg::~CDododEzodDlg() {
@@ -221,8 +222,7 @@ void CDododEzodDlg::afterOpen() {
         refreshList();
         return;
     }
-    if (services_.newCalibrationForm)
-        services_.newCalibrationForm(proposedBaseAddress(primary_.imagePath, primary_));
+    newCalibrationForm();
 }
 
 void CDododEzodDlg::setTitleFromPath() {
@@ -314,12 +314,8 @@ void CDododEzodDlg::onOptions() {
 
 // The dialogs behind these commands join later; each command stays one slot.
 void CDododEzodDlg::onFlash() {}
-void CDododEzodDlg::onCalData() {}
 void CDododEzodDlg::onBinary() {}
-void CDododEzodDlg::onScan() {}
 void CDododEzodDlg::onScale() {}
-void CDododEzodDlg::onNew() {}
-void CDododEzodDlg::onEditEntry() {}
 
 void CDododEzodDlg::onDelete() {
     CalEntry* entry = selectedEntry();

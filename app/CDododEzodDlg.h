@@ -3,6 +3,7 @@
 #include "AppPrompter.h"
 #include "Calibration.h"
 #include "CommandValues.h"
+#include "DialogValues.h"
 #include "MainWindowControls.h"
 #include "MainWindowRules.h"
 #include "Settings.h"
@@ -22,16 +23,18 @@ class QtPrompter;
 
 // What the main window asks the outside world for. Every member may stay empty:
 // the window then uses the desktop (working directory, message boxes, file-open
-// dialog); a dialog that does not exist yet counts as cancelled. Tests fill them
-// in so that no modal loop blocks.
+// dialog) and its real dialogs. Tests fill them in so that no modal loop blocks.
 struct MainWindowServices {
     QString startupFolder;
     AppPrompter* prompter = nullptr;
     std::function<QString()> chooseImageFile;
     std::function<std::optional<SaveValues>(const SaveValues&)> askSave;
     std::function<std::optional<OptionsValues>(const OptionsValues&)> askOptions;
-    // The new-calibration form of the Calibration Data dialog, with the proposed base.
-    std::function<void(std::int32_t)> newCalibrationForm;
+    // The Calibration Data dialog, both forms; nothing on Cancel.
+    std::function<std::optional<CalDataValues>(const CalDataValues&)> askCalData;
+    // The Data Properties dialog: OK, Cancel, or a step to the next or previous line.
+    std::function<PropertiesResult(const PropertiesValues&)> askProperties;
+    std::function<std::optional<ScanValues>(const ScanValues&)> askScan;
 };
 
 // The main window: owns the primary and the comparison calibration, the entry
@@ -86,6 +89,9 @@ protected:
 
 private:
     void connectCommands();
+    // Fills every empty dialog hook with the real dialog.
+    void installDialogDefaults();
+    void newCalibrationForm();
     // Asks the "Save Changes" question; false when the user cancels.
     bool settleUnsavedChanges(const char* question);
     void setTitleFromPath();
