@@ -11,6 +11,10 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600
+# The serial channel's reader thread under ThreadSanitizer: open, close, reopen.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs" --target tevra_ecm_tests
+TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/ecm/tevra_ecm_tests --gtest_filter='SerialCom*:*Fifo*'
 if [ -x scripts/fuzz.sh ] && [ "${TEVRA_SKIP_FUZZ:-0}" != 1 ]; then
   scripts/fuzz.sh "${TEVRA_FUZZ_SECONDS:-30}"
 fi
