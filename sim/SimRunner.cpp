@@ -1,0 +1,188 @@
+#include "SimRunner.h"
+
+#include "EcmSim.h"
+#include "PtyLink.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace tevra::sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// In --fast mode one step of emulation between looks at the line.
+constexpr std::uint64_t kFastChunkCycles = 20000; // 10 ms emulated
+// Never emulate more than this at once, so the line stays responsive even
+// when the emulator has fallen behind the wall clock.
+constexpr std::uint64_t kMaxCatchUpCycles = 200000; // 100 ms
+
+struct Image {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t base = 0;
+};
+
+std::string loadImage(const SimOptions& o, Image& image) {
+    std::ifstream in(o.imagePath, std::ios::binary);
+    if (!in)
+        return "cannot read " + o.imagePath;
+    image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::size_t size = image.bytes.size();
+    if (size == 0 || size > 0x8000)
+        return o.imagePath + ": an image holds 1 to 32768 bytes";
+    const std::uint32_t base = o.base ? *o.base : static_cast<std::uint32_t>(0x10000 - size);
+    if (base < 0x8000 || base + size > 0x10000)
+        return "the image must lie inside the EEPROM at 8000-FFFF";
+    image.base = static_cast<std::uint16_t>(base);
+    return {};
+}
+
+std::string saveImage(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    // Write beside the target and rename, so a crash never leaves half a file.
+    const std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        if (!out)
+            return "cannot write " + temporary;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0)
+        return "cannot rename " + temporary + " to " + path;
+    return {};
+}
+
+} // namespace
+
+int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
+    Image image;
+    if (const std::string error = loadImage(options, image); !error.empty()) {
+        std::fprintf(stderr, "tevra-ecm-sim: %s\n", error.c_str());
+        return 1;
+    }
+
+    EcmSim sim(options.faults);
+    auto log = [&sim](const std::string& text) {
+        std::fprintf(stderr, "[%10.3f ms] %s\n", static_cast<double>(sim.cycles()) / 2000.0,
+                     text.c_str());
+    };
+    if (options.verbose)
+        sim.setLog(log);
+    sim.loadImage(image.base, image.bytes);
+    sim.powerOn();
+
+    PtyLink link;
+    if (const std::string error = link.open(options.linkPath); !error.empty()) {
+        std::fprintf(stderr, "tevra-ecm-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("tevra-ecm-sim: %s -> %s, image %04X-%04X, %s\n", options.linkPath.c_str(),
+                link.slavePath().c_str(), image.base,
+                static_cast<unsigned>(image.base + image.bytes.size() - 1),
+                options.fast ? "fast" : "real time");
+    std::fflush(stdout);
+
+    const Clock::time_point start = Clock::now();
+    auto wallCycles = [&start]() {
+        const auto ns =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+        return static_cast<std::uint64_t>(ns) / 500;
+    };
+    std::int64_t lead = 0; // how far emulated time runs ahead of the wall clock
+    bool wasOpen = false;
+    bool reopened = false;
+    int lastChunkBaud = 0;
+    Picos lastChunkEnd = 0;
+    Clock::time_point lastChunkWall = start;
+    std::vector<std::uint8_t> buffer(4096);
+
+    while (!stop.load()) {
+        const bool busy = sim.busy();
+        const PtyLink::Wait waited = link.wait(options.fast && busy ? 0 : 1);
+
+        const bool open = link.slaveOpen();
+        if (open != wasOpen) {
+            if (options.verbose)
+                log(open ? "line: port opened" : "line: port closed");
+            reopened = reopened || open;
+            wasOpen = open;
+        }
+        const int baud = link.isOpen() ? link.slaveBaud() : sim.hostBaud();
+        if (baud != sim.hostBaud() && options.verbose)
+            log("line: port set to " + std::to_string(baud) + " baud");
+        sim.setHostBaud(baud);
+
+        if (waited == PtyLink::Wait::Readable) {
+            const std::size_t n = link.read(buffer.data(), buffer.size());
+            if (n > 0) {
+                // A sync byte at the bootstrap rate after the port was reopened
+                // or switched back to that rate is a new bootload: the user has
+                // powered the controller up again in flash mode, as the editor
+                // asks. (A close and reopen can be too quick to be seen.)
+                const bool fresh = reopened || baud != lastChunkBaud;
+                if (fresh && baud == EcmSim::kBootstrapBaud && buffer[0] == 0xFF &&
+                    sim.phase() != EcmSim::Phase::WaitingForSync)
+                    sim.powerCycle();
+                reopened = false;
+                lastChunkBaud = baud;
+            }
+            if (n > 0) {
+                // A real port sends a block before its write returns; on a
+                // pseudo-terminal it returns at once. Keep the pauses the
+                // editor made between blocks after the queued bytes.
+                const Clock::time_point now = Clock::now();
+                const auto gap = static_cast<Picos>(
+                    std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastChunkWall)
+                        .count() *
+                    1000);
+                const Picos earliest = lastChunkEnd > sim.nowPicos() ? lastChunkEnd + gap : 0;
+                for (std::size_t i = 0; i < n; ++i)
+                    lastChunkEnd = sim.feedByteAt(buffer[i], baud, earliest);
+                lastChunkWall = now;
+            }
+        }
+
+        const std::uint64_t wall = wallCycles();
+        if (options.fast && sim.busy()) {
+            sim.run(kFastChunkCycles);
+            lead = std::max<std::int64_t>(lead, static_cast<std::int64_t>(sim.cycles() - wall));
+        } else {
+            const auto target = static_cast<std::int64_t>(wall) + lead;
+            const auto behind = target - static_cast<std::int64_t>(sim.cycles());
+            if (behind > 0) {
+                const auto step =
+                    std::min<std::uint64_t>(static_cast<std::uint64_t>(behind), kMaxCatchUpCycles);
+                sim.run(step);
+            }
+        }
+
+        const std::vector<std::uint8_t> out = sim.takeOutput();
+        if (!out.empty() && open)
+            link.write(out.data(), out.size());
+
+        if (sim.hangupRequested() && link.isOpen() && !sim.busy()) {
+            if (options.verbose)
+                log("line: closing the pseudo-terminal");
+            link.hangUp();
+        }
+    }
+
+    if (options.savePath) {
+        const std::string error =
+            saveImage(*options.savePath, sim.eepromContents(image.base, image.bytes.size()));
+        if (!error.empty()) {
+            std::fprintf(stderr, "tevra-ecm-sim: %s\n", error.c_str());
+            return 1;
+        }
+        if (options.verbose)
+            log("saved " + *options.savePath);
+    }
+    return 0;
+}
+
+} // namespace tevra::sim

@@ -1,0 +1,186 @@
+// tevra-ecm-sim as a process on a pseudo-terminal, driven the way the
+// editor drives a serial port: bootload at 1200, reopen at 9600, commands,
+// and a saved image at the end.
+#include "loader/LoaderImage.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tevra::sim::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+class SimProcess {
+public:
+    explicit SimProcess(std::vector<std::string> extra) {
+        char pattern[] = "/tmp/tevra-pty-XXXXXX";
+        dir_ = ::mkdtemp(pattern);
+        image_.resize(0x4000);
+        for (std::size_t i = 0; i < image_.size(); ++i)
+            image_[i] = static_cast<std::uint8_t>(i ^ (i >> 7));
+        std::ofstream(dir_ / "in.bin", std::ios::binary)
+            .write(reinterpret_cast<const char*>(image_.data()),
+                   static_cast<std::streamsize>(image_.size()));
+        std::vector<std::string> args = {
+            TEVRA_ECM_SIM,   "--image", (dir_ / "in.bin").string(), "--link",
+            link().string(), "--save",  (dir_ / "out.bin").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        EXPECT_EQ(::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+        for (int i = 0; i < 500 && !fs::is_symlink(link()); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~SimProcess() {
+        closePort();
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path link() const { return dir_ / "ecm"; }
+    const Bytes& image() const { return image_; }
+
+    bool openPort(speed_t speed) {
+        closePort();
+        fd_ = ::open(link().c_str(), O_RDWR | O_NOCTTY);
+        if (fd_ < 0)
+            return false;
+        termios tio{};
+        ::tcgetattr(fd_, &tio);
+        ::cfmakeraw(&tio);
+        ::cfsetispeed(&tio, speed);
+        ::cfsetospeed(&tio, speed);
+        return ::tcsetattr(fd_, TCSANOW, &tio) == 0;
+    }
+    void closePort() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    bool lineGone() const {
+        pollfd p{fd_, POLLIN, 0};
+        return ::poll(&p, 1, 1000) > 0 && (p.revents & (POLLHUP | POLLERR));
+    }
+    void send(const Bytes& b) { ASSERT_EQ(::write(fd_, b.data(), b.size()), ssize_t(b.size())); }
+    Bytes receive(std::size_t count, int timeoutMs = 10000) {
+        Bytes got;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (got.size() < count && std::chrono::steady_clock::now() < end) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0 && (p.revents & POLLIN)) {
+                std::uint8_t buf[512];
+                const ssize_t n = ::read(fd_, buf, sizeof buf);
+                if (n > 0)
+                    got.insert(got.end(), buf, buf + n);
+            }
+        }
+        return got;
+    }
+    // SIGTERM, and the process's exit status.
+    int stop() {
+        closePort();
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    Bytes saved() const {
+        std::ifstream in(dir_ / "out.bin", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    void bootload() {
+        ASSERT_TRUE(openPort(B1200));
+        send(Bytes(tevra::kBootloaderImage.begin(), tevra::kBootloaderImage.end()));
+        EXPECT_EQ(receive(256),
+                  Bytes(tevra::kBootloaderImage.begin() + 1, tevra::kBootloaderImage.end()));
+        closePort();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_TRUE(openPort(B9600));
+    }
+
+private:
+    fs::path dir_;
+    Bytes image_;
+    pid_t pid_ = -1;
+    int fd_ = -1;
+};
+
+TEST(SimOnPty, BootloadReadWriteAndSave) {
+    SimProcess sim({"--fast"});
+    ASSERT_TRUE(fs::is_symlink(sim.link()));
+    sim.bootload();
+
+    sim.send({0x01, 0x08, 0xC0, 0x00});
+    Bytes expected = {0xFE};
+    expected.insert(expected.end(), sim.image().begin(), sim.image().begin() + 8);
+    EXPECT_EQ(sim.receive(9), expected);
+
+    sim.send({0x51, 0x02, 0xC0, 0x10});
+    EXPECT_EQ(sim.receive(1), Bytes{0xAE});
+    sim.send({0x12, 0x34});
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sim.send({0x01, 0x02, 0xC0, 0x10});
+    EXPECT_EQ(sim.receive(3), (Bytes{0xFE, 0x12, 0x34}));
+
+    // A second flash run: the user powers the controller up again and the
+    // editor bootloads once more at 1200 baud.
+    sim.closePort();
+    sim.bootload();
+    sim.send({0x01, 0x01, 0x00, 0x00});
+    EXPECT_EQ(sim.receive(2), (Bytes{0xFE, tevra::kBootloaderImage[1]}));
+
+    EXPECT_EQ(sim.stop(), 0);
+    Bytes after = sim.image();
+    after[0x10] = 0x12;
+    after[0x11] = 0x34;
+    EXPECT_EQ(sim.saved(), after);
+}
+
+TEST(SimOnPty, EchoLineAnswersWithTheSameBytes) {
+    SimProcess sim({"--fast", "--echo"});
+    ASSERT_TRUE(sim.openPort(B9600));
+    sim.send({0x01, 0x01, 0x00, 0x00});
+    EXPECT_EQ(sim.receive(4), (Bytes{0x01, 0x01, 0x00, 0x00}));
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(SimOnPty, HangupClosesTheLine) {
+    SimProcess sim({"--fast", "--hangup-after", "1"});
+    sim.bootload();
+    sim.send({0x01, 0x08, 0xC0, 0x00});
+    EXPECT_EQ(sim.receive(9, 2000), Bytes{0xFE});
+    EXPECT_TRUE(sim.lineGone()) << "the port reports a hang-up";
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(SimOnPty, RefusesAMissingImage) {
+    const std::string command = std::string(TEVRA_ECM_SIM) +
+                                " --image /nonexistent.bin --link /tmp/tevra-none >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+}
+
+} // namespace
+} // namespace tevra::sim::test
