@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,6 +43,8 @@ private:
     int fd_ = -1;
     int baud_ = 9600;
     bool pseudoTerminal_ = false;
+    // When the bytes written to a pseudo-terminal would have left a real line.
+    std::chrono::steady_clock::time_point outputDoneAt_{};
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     bool hungUp_ = false;

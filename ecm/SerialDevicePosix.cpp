@@ -142,6 +142,16 @@ void SerialDevice::purge() {
 
 void SerialDevice::close() {
     if (fd_ >= 0) {
+        if (pseudoTerminal_) {
+            // A pseudo-terminal takes every write at once, but the line behind
+            // it (an emulated controller) still needs the wire time; closing
+            // and reopening at another rate before then would garble the rest.
+            const auto left = outputDoneAt_ - std::chrono::steady_clock::now();
+            if (left > std::chrono::steady_clock::duration::zero()) {
+                std::this_thread::sleep_for(
+                    std::min<std::chrono::steady_clock::duration>(left, std::chrono::seconds(10)));
+            }
+        }
         setDtr(fd_, false);
         purge();
         // Exclusivity outlives this descriptor while another holds the device
@@ -206,6 +216,10 @@ void SerialDevice::write(const std::uint8_t* bytes, std::size_t n, int timeLimit
         }
         pollfd out{fd_, POLLOUT, 0};
         (void)::poll(&out, 1, static_cast<int>(left));
+    }
+    if (pseudoTerminal_) {
+        const auto wire = microseconds(static_cast<long long>(done) * 10'000'000LL / baud_);
+        outputDoneAt_ = std::max(outputDoneAt_, steady_clock::now()) + wire;
     }
     // A write completes when its bytes have left, as on the original platform;
     // a close right after it would otherwise purge what is still queued.
