@@ -1,6 +1,7 @@
 #include "CDododEzodDlg.h"
 #include "TableGraph.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -397,6 +398,23 @@ private slots:
         QCOMPARE(list()->count(), 0);
         QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  "));
         QVERIFY(w.hasUnsavedChanges());
+    }
+
+    void hidesThePointerFromOpeningUntilClosing() {
+        writeConfig("\nreload_last y\nhide_mouse y\nflash_speed 100\n");
+        CDododEzodDlg& w = open();
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
+        QVERIFY(w.close());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(readConfig().contains("hide_mouse y\n"));
+    }
+
+    void pointerOutsideTheGraphClearsTheReadout() {
+        CDododEzodDlg& w = open();
+        QTest::mouseMove(&w, QPoint(5, 5));
+        QTRY_COMPARE(find<QLabel>("mouseX")->text(), QStringLiteral("X:"));
+        QCOMPARE(find<QLabel>("mouseY")->text(), QStringLiteral("Y:"));
     }
 
     void comparesTheEntryOfTheSameNameIgnoringCase() {
