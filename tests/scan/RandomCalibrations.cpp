@@ -119,7 +119,7 @@ struct Planned {
 
 // Creates the entries, leaves a few holes, then sets the image (which positions them).
 void populate(Dice& d, Calibration& cal, std::vector<std::uint8_t> img,
-              const std::vector<Planned>& plan, const std::string& prefix) {
+              const std::vector<Planned>& plan, const std::string& prefix, bool holes) {
     std::vector<CalEntry*> made;
     std::set<std::int64_t> used;
     for (const Planned& p : plan) {
@@ -134,7 +134,7 @@ void populate(Dice& d, Calibration& cal, std::vector<std::uint8_t> img,
         made.push_back(e);
     }
     for (CalEntry* e : made)
-        if (d.chance(8))
+        if (holes && d.chance(8))
             cal.DeleteEntry(e);
     cal.SetImage(std::move(img));
 }
@@ -156,8 +156,17 @@ float RandomCalibrations::build(std::uint32_t seed, const RandomPairShape& shape
     std::vector<Planned> myPlan;
     const int selfCount =
         shape.exactCounts ? shape.maxSelfEntries : d.roll(0, shape.maxSelfEntries);
+    // Exact counts draw again for an offset already planned.
+    std::set<std::int64_t> mineUsed, theirsUsed;
+    auto freshOffset = [&](std::set<std::int64_t>& used, int len) {
+        std::int64_t at = randomOffset(d, len);
+        while (shape.exactCounts && used.count(at))
+            at = randomOffset(d, len);
+        used.insert(at);
+        return at;
+    };
     for (int k = 0; k < selfCount; ++k) {
-        const Planned p{randomOffset(d, length), randomType(d)};
+        const Planned p{freshOffset(mineUsed, length), randomType(d)};
         if (d.chance(70))
             writeStructure(d, mine, p.offset, p.type);
         myPlan.push_back(p);
@@ -176,13 +185,17 @@ float RandomCalibrations::build(std::uint32_t seed, const RandomPairShape& shape
                 b = static_cast<std::uint8_t>(b + d.roll(-3, 3));
         for (int k = 0; k < otherCount; ++k) {
             if (!myPlan.empty() && d.chance(70)) {
-                Planned p = myPlan[static_cast<std::size_t>(
-                    d.roll(0, static_cast<int>(myPlan.size()) - 1))];
+                // Exact counts take each of self's tables once, so that no offset
+                // repeats and the other really has as many entries.
+                const int from = shape.exactCounts ? k % static_cast<int>(myPlan.size())
+                                                   : d.roll(0, static_cast<int>(myPlan.size()) - 1);
+                Planned p = myPlan[static_cast<std::size_t>(from)];
                 if (d.chance(25))
                     p.type = randomType(d);
+                theirsUsed.insert(p.offset);
                 theirPlan.push_back(p);
             } else {
-                theirPlan.push_back({randomOffset(d, length), randomType(d)});
+                theirPlan.push_back({freshOffset(theirsUsed, length), randomType(d)});
             }
         }
     } else {
@@ -197,8 +210,8 @@ float RandomCalibrations::build(std::uint32_t seed, const RandomPairShape& shape
             theirPlan.push_back(p);
         }
     }
-    populate(d, self, std::move(mine), myPlan, "S");
-    populate(d, other, std::move(theirs), theirPlan, "O");
+    populate(d, self, std::move(mine), myPlan, "S", !shape.exactCounts);
+    populate(d, other, std::move(theirs), theirPlan, "O", !shape.exactCounts);
 
     switch (d.roll(0, 4)) {
     case 0:

@@ -19,7 +19,7 @@ struct RandomPairShape {
     int minImageLength = 64;
     int maxImageLength = 2048;
     bool related = false;     // the other is always a mutated copy of self
-    bool exactCounts = false; // as many entries as the maxima (less any on a used offset)
+    bool exactCounts = false; // the maxima, without holes (less any on a repeated offset)
 };
 
 class RandomCalibrations {

@@ -1,0 +1,2 @@
+# The matrix search it is compared with lives with the tests.
+target_link_libraries(ScanBench PRIVATE tevra_scan_reference)
