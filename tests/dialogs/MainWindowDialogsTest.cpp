@@ -85,6 +85,9 @@ class MainWindowDialogsTest : public QObject {
     std::vector<PropertiesValues> propertiesShown_;
     std::deque<std::function<PropertiesResult(PropertiesValues)>> propertiesAnswers_;
     std::optional<ScanValues> scanAnswer_;
+    std::optional<SaveValues> saveAnswer_;
+    std::vector<OptionsValues> optionsShown_;
+    std::optional<OptionsValues> optionsAnswer_;
     int scans_ = 0;
     std::unique_ptr<CDododEzodDlg> window_;
 
@@ -93,8 +96,11 @@ class MainWindowDialogsTest : public QObject {
         s.startupFolder = dir_->path();
         s.prompter = &prompter_;
         s.chooseImageFile = [this] { return nextFile_; };
-        s.askSave = [](const SaveValues&) { return std::optional<SaveValues>(); };
-        s.askOptions = [](const OptionsValues&) { return std::optional<OptionsValues>(); };
+        s.askSave = [this](const SaveValues&) { return saveAnswer_; };
+        s.askOptions = [this](const OptionsValues& v) {
+            optionsShown_.push_back(v);
+            return optionsAnswer_;
+        };
         s.askCalData = [this](const CalDataValues& v) -> std::optional<CalDataValues> {
             calDataShown_.push_back(v);
             if (calDataAnswers_.empty())
@@ -177,6 +183,9 @@ private slots:
         propertiesAnswers_.clear();
         scanAnswer_.reset();
         scans_ = 0;
+        saveAnswer_.reset();
+        optionsShown_.clear();
+        optionsAnswer_.reset();
     }
     void cleanup() { window_.reset(); }
 
@@ -252,6 +261,42 @@ private slots:
                      yes ? std::string("changed") : std::string("Tevra Calibration"));
             QCOMPARE(selected(), yes ? QString() : QStringLiteral("b"));
         }
+    }
+
+    // ---------------------------------------------------------------- Save and Options
+    void saveWritesTheTablesTheDialogAsksFor() {
+        CDododEzodDlg& w = openThree();
+        const QString copy = dir_->filePath(QStringLiteral("copy.bin"));
+        saveAnswer_ = SaveValues{path(copy), true, true, true};
+        button("saveButton")->click();
+        // Both boxes checked: image and definitions go beside the new name, which
+        // the document now carries.
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("copy.tbl"))));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  ") + copy);
+        QCOMPARE(QString::fromStdString(w.primary().definitionPath),
+                 dir_->filePath(QStringLiteral("copy.tbl")));
+    }
+
+    void optionsReopenTheComparisonEveryTime() {
+        CDododEzodDlg& w = openThree();
+        const QString stem = dir_->filePath(QStringLiteral("other"));
+        const QString other = writeImage(stem, 0x4000, {{"first", 0xC000}});
+        optionsAnswer_ = OptionsValues{true, false, path(other), 100};
+        button("optionsButton")->click();
+        QVERIFY(w.comparison().FindByName("first", nullptr));
+        // The same path again, its definitions changed meanwhile: read afresh.
+        writeImage(stem, 0x4000, {{"second", 0xC000}});
+        button("optionsButton")->click();
+        QCOMPARE(optionsShown_.back().comparisonPath, path(other));
+        QVERIFY(!w.comparison().FindByName("first", nullptr));
+        QVERIFY(w.comparison().FindByName("second", nullptr));
+        // A path naming nothing loadable: the message, and no comparison.
+        optionsAnswer_->comparisonPath = path(dir_->filePath(QStringLiteral("none.bin")));
+        button("optionsButton")->click();
+        QCOMPARE(prompter_.shown,
+                 QStringList{QStringLiteral("Error: Failed to load binary file!")});
+        QVERIFY(!w.comparison().hasImage());
     }
 
     // ---------------------------------------------------------------- Scan For Tables
