@@ -138,16 +138,26 @@ wrwait: staa    0,y             ; the latest byte again: keep the window open
 ; The write cycle begins only when the load window has run out, and a read
 ; before that returns the old contents, which could end the polling at once;
 ; so first let 100 turns of 5 E cycles (250 us) pass without a store.
-; A frame arriving meanwhile (the editor gave up) overruns and restarts us.
+; A part that never programs (write-protected, or absent) would hold bit 7
+; against us forever, so the polling gives up after 256 turns of about 125
+; E cycles (16 ms; the part's write cycle takes at most 10 ms). The editor's
+; verify then tells what memory holds. A frame arriving meanwhile (the
+; editor gave up) overruns and restarts us.
 wrlast: staa    *last
         ldab    #100
 settle: decb
         bne     settle
+        clra                    ; 256 polls
 wrpoll: brset   SCSR,x #0x08 rxerr
         ldab    0,y
         eorb    *last
-        bmi     wrpoll
-        bra     command
+        bpl     wrdone          ; bit 7 agrees: programmed
+        ldab    #20             ; 100 E cycles between polls
+wrgap:  decb
+        bne     wrgap
+        deca
+        bne     wrpoll
+wrdone: jmp     command
 
 ; ---- getc: wait for a received byte, return it in A ----
 ; Reading SCSR then SCDR clears RDRF (and OR/FE with it).

@@ -4,11 +4,12 @@
 #include "loader/LoaderImage.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace tevra::test {
 namespace {
 
-using sim::EcmSim;
+using tevra::sim::EcmSim;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kBaud = 9600;
@@ -25,15 +26,16 @@ Bytes eepromPattern() {
 class Loader : public ::testing::Test {
 protected:
     void SetUp() override {
-        sim.loadImage(0x8000, eepromPattern());
-        sim.powerOn();
-        sim.run(10 * kMs); // the ROM sets up its SCI; the user powers on before clicking OK
-        sim.feed(kBootloaderImage, EcmSim::kBootstrapBaud);
-        sim.run(2300 * kMs); // 257 characters at 1200 baud, then the jump
-        ASSERT_EQ(sim.phase(), EcmSim::Phase::RunningLoader);
-        sim.setHostBaud(kBaud);
-        sim.run(20 * kMs);
-        sim.takeOutput(); // the bootstrap's echo
+        sim = std::make_unique<EcmSim>(faults);
+        sim->loadImage(0x8000, eepromPattern());
+        sim->powerOn();
+        sim->run(10 * kMs); // the ROM sets up its SCI; the user powers on before clicking OK
+        sim->feed(kBootloaderImage, EcmSim::kBootstrapBaud);
+        sim->run(2300 * kMs); // 257 characters at 1200 baud, then the jump
+        ASSERT_EQ(sim->phase(), EcmSim::Phase::RunningLoader);
+        sim->setHostBaud(kBaud);
+        sim->run(20 * kMs);
+        sim->takeOutput(); // the bootstrap's echo
     }
 
     // Sends a frame and returns everything the loader answers within `waitMs`.
@@ -41,13 +43,20 @@ protected:
         const std::uint8_t frame[4] = {code, static_cast<std::uint8_t>(count),
                                        static_cast<std::uint8_t>(address >> 8),
                                        static_cast<std::uint8_t>(address)};
-        sim.feed(frame, kBaud);
-        sim.runUntilOutput(expect, static_cast<std::uint64_t>(waitMs) * kMs);
-        sim.run(5 * kMs);
-        return sim.takeOutput();
+        sim->feed(frame, kBaud);
+        sim->runUntilOutput(expect, static_cast<std::uint64_t>(waitMs) * kMs);
+        sim->run(5 * kMs);
+        return sim->takeOutput();
     }
 
-    EcmSim sim;
+    sim::SimFaults faults;
+    std::unique_ptr<EcmSim> sim;
+};
+
+// An EEPROM that never unlocks: writes start a write cycle but store nothing.
+class LockedEepromLoader : public Loader {
+protected:
+    LockedEepromLoader() { faults.noSdp = true; }
 };
 
 TEST_F(Loader, ReadSendsTheAcknowledgementThenTheBytes) {
@@ -80,12 +89,12 @@ TEST_F(Loader, PageWriteProgramsFastAndSlowBytes) {
         }
         EXPECT_EQ(command(0x51, 64, address, 1), Bytes{0xAE});
         for (std::uint8_t b : data) {
-            sim.feedByte(b, kBaud);
-            sim.run(static_cast<std::uint64_t>(gapMs) * kMs + 1100 * 2); // one character
+            sim->feedByte(b, kBaud);
+            sim->run(static_cast<std::uint64_t>(gapMs) * kMs + 1100 * 2); // one character
         }
-        sim.run(50 * kMs);                     // the editor's settle pause
-        EXPECT_TRUE(sim.takeOutput().empty()); // nothing after the data
-        EXPECT_EQ(sim.eepromContents(static_cast<std::uint16_t>(address), 64), data);
+        sim->run(50 * kMs);                     // the editor's settle pause
+        EXPECT_TRUE(sim->takeOutput().empty()); // nothing after the data
+        EXPECT_EQ(sim->eepromContents(static_cast<std::uint16_t>(address), 64), data);
     }
     // Still in step: a read right after answers normally.
     EXPECT_EQ(command(0x01, 1, 0xC000, 2).at(0), 0xFE);
@@ -94,18 +103,38 @@ TEST_F(Loader, PageWriteProgramsFastAndSlowBytes) {
 TEST_F(Loader, OtherCommandsAreAcknowledgedAndConsumed) {
     EXPECT_EQ(command(0x33, 0x01, 0xC000, 1), Bytes{0xCC});
     EXPECT_EQ(command(0x00, 0xFF, 0xFFFF, 1), Bytes{0xFF});
-    EXPECT_EQ(sim.eepromContents(0xC000, 1), Bytes{eepromPattern()[0x4000]});
+    EXPECT_EQ(sim->eepromContents(0xC000, 1), Bytes{eepromPattern()[0x4000]});
     const Bytes got = command(0x01, 2, 0xC000, 3);
     EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4000], eepromPattern()[0x4001]}));
 }
 
 TEST_F(Loader, ReceiveErrorRestartsItCleanly) {
     // A character at a quarter of the rate breaks the frame: framing error.
-    sim.feedByte(0x00, 2400);
-    sim.run(20 * kMs);
-    sim.takeOutput();
+    sim->feedByte(0x00, 2400);
+    sim->run(20 * kMs);
+    sim->takeOutput();
     const Bytes got = command(0x01, 1, 0xC001, 2);
     EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4001]}));
+}
+
+} // namespace
+} // namespace tevra::test
+
+namespace tevra::test {
+namespace {
+
+// DATA polling never sees its bit 7 here; the loader must still come back.
+TEST_F(LockedEepromLoader, WriteThatNeverProgramsStillReturnsToCommands) {
+    const Bytes before = sim->eepromContents(0xC000, 64);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(command(0x51, 64, 0xC000, 1), Bytes{0xAE});
+        for (int i = 0; i < 64; ++i) {
+            sim->feedByte(static_cast<std::uint8_t>(~before[static_cast<std::size_t>(i)]), kBaud);
+        }
+        sim->run(120 * kMs); // the bytes, then the editor's settle pause
+    }
+    EXPECT_EQ(sim->eepromContents(0xC000, 64), before);
+    EXPECT_EQ(command(0x01, 1, 0xC000, 2), (Bytes{0xFE, before[0]}));
 }
 
 } // namespace
