@@ -2,10 +2,12 @@
 
 #include "EcmSim.h"
 #include "PtyLink.h"
+#include "PtyReader.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -99,11 +101,14 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
     int lastChunkBaud = 0;
     Picos lastChunkEnd = 0;
     Clock::time_point lastChunkWall = start;
-    std::vector<std::uint8_t> buffer(4096);
+    PtyReader reader(link);
+    reader.start();
 
     while (!stop.load()) {
         const bool busy = sim.busy();
-        const PtyLink::Wait waited = link.wait(options.fast && busy ? 0 : 1);
+        const auto timeout =
+            options.fast && busy ? std::chrono::microseconds(0) : std::chrono::microseconds(1000);
+        std::deque<PtyReader::Block> blocks = reader.take(timeout);
 
         const bool open = link.slaveOpen();
         if (open != wasOpen) {
@@ -117,34 +122,31 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
             log("line: port set to " + std::to_string(baud) + " baud");
         sim.setHostBaud(baud);
 
-        if (waited == PtyLink::Wait::Readable) {
-            const std::size_t n = link.read(buffer.data(), buffer.size());
-            if (n > 0) {
-                // A sync byte at the bootstrap rate after the port was reopened
-                // or switched back to that rate is a new bootload: the user has
-                // powered the controller up again in flash mode, as the editor
-                // asks. (A close and reopen can be too quick to be seen.)
-                const bool fresh = reopened || baud != lastChunkBaud;
-                if (fresh && baud == EcmSim::kBootstrapBaud && buffer[0] == 0xFF &&
-                    sim.phase() != EcmSim::Phase::WaitingForSync)
-                    sim.powerCycle();
-                reopened = false;
-                lastChunkBaud = baud;
-            }
-            if (n > 0) {
-                // A real port sends a block before its write returns; on a
-                // pseudo-terminal it returns at once. Keep the pauses the
-                // editor made between blocks after the queued bytes.
-                const Clock::time_point now = Clock::now();
-                const auto gap = static_cast<Picos>(
-                    std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastChunkWall)
-                        .count() *
-                    1000);
-                const Picos earliest = lastChunkEnd > sim.nowPicos() ? lastChunkEnd + gap : 0;
-                for (std::size_t i = 0; i < n; ++i)
-                    lastChunkEnd = sim.feedByteAt(buffer[i], baud, earliest);
-                lastChunkWall = now;
-            }
+        for (const PtyReader::Block& block : blocks) {
+            // A sync byte at the bootstrap rate after the port was reopened
+            // or switched back to that rate is a new bootload: the user has
+            // powered the controller up again in flash mode, as the editor
+            // asks. (A close and reopen can be too quick to be seen.)
+            const bool fresh = reopened || block.baud != lastChunkBaud;
+            if (fresh && block.baud == EcmSim::kBootstrapBaud && block.bytes.front() == 0xFF &&
+                sim.phase() != EcmSim::Phase::WaitingForSync)
+                sim.powerCycle();
+            reopened = false;
+            lastChunkBaud = block.baud;
+
+            // A real port sends a block before its write returns; on a
+            // pseudo-terminal it returns at once, and the emulator may lag
+            // behind the wall clock. So the pause the editor made after a
+            // block is kept after that block has left the emulated wire:
+            // a 50 ms settle after a page write stays 50 ms of EEPROM time.
+            const auto gap = static_cast<Picos>(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(block.arrived - lastChunkWall)
+                    .count() *
+                1000);
+            const Picos earliest = lastChunkEnd + gap;
+            for (std::uint8_t b : block.bytes)
+                lastChunkEnd = sim.feedByteAt(b, block.baud, earliest);
+            lastChunkWall = block.arrived;
         }
 
         const std::uint64_t wall = wallCycles();
@@ -168,6 +170,7 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
         if (sim.hangupRequested() && link.isOpen() && !sim.busy()) {
             if (options.verbose)
                 log("line: closing the pseudo-terminal");
+            reader.stop();
             link.hangUp();
         }
     }
