@@ -3,7 +3,9 @@
 #include "DialogUnits.h"
 #include "EntryText.h"
 #include "QtPrompter.h"
+#include "TableBinView.h"
 #include "TableGraph.h"
+#include "TableScale.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,6 +61,7 @@ CDododEzodDlg::CDododEzodDlg(MainWindowServices services, QWidget* parent)
     comparison_.setPrompter(prompter_);
 
     c_ = MainWindowControls::build(this);
+    history_ = std::make_unique<EditHistory>(primary_, *c_.graph, *this);
     connectCommands();
     installDialogDefaults();
 }
@@ -212,6 +215,8 @@ void CDododEzodDlg::closeCalibration() {
     c_.graph->SetSecondaryEntry(nullptr);
     primary_.Clear();
     comparison_.Clear();
+    // Steps of another image must not be undone into this one.
+    history_->clear();
     setTitleFromPath();
     showSelection();
 }
@@ -314,8 +319,6 @@ void CDododEzodDlg::onOptions() {
 
 // The dialogs behind these commands join later; each command stays one slot.
 void CDododEzodDlg::onFlash() {}
-void CDododEzodDlg::onBinary() {}
-void CDododEzodDlg::onScale() {}
 
 void CDododEzodDlg::onDelete() {
     CalEntry* entry = selectedEntry();
@@ -378,6 +381,35 @@ void CDododEzodDlg::shutdown() {
     primary_.setModifiedCallback(nullptr);
     closeCalibration();
     lastFlashCopy_.clear();
+}
+
+void CDododEzodDlg::onBinary() {
+    CalEntry* entry = c_.graph->entry();
+    if (!entry)
+        return;
+    TableBinView view(*entry, comparison_.FindByName(entry->name, nullptr), this);
+    view.exec();
+}
+
+void CDododEzodDlg::onScale() {
+    CalEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    std::optional<ScaleValues> chosen;
+    if (services_.askScale) {
+        chosen = services_.askScale(*entry);
+    } else {
+        TableScale dialog(entry->type, entryText(entry->yUnit), {}, this);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = dialog.values();
+    }
+    if (!chosen)
+        return;
+    // The whole operation is one undo step.
+    history_->beginStep();
+    applyScaleValues(*entry, *chosen);
+    history_->endStep();
+    c_.graph->Refresh();
 }
 
 } // namespace tevra

@@ -4,8 +4,10 @@
 #include "Calibration.h"
 #include "CommandValues.h"
 #include "DialogValues.h"
+#include "EditHistory.h"
 #include "MainWindowControls.h"
 #include "MainWindowRules.h"
+#include "ScaleValues.h"
 #include "Settings.h"
 
 #include <QDialog>
@@ -35,6 +37,8 @@ struct MainWindowServices {
     // The Data Properties dialog: OK, Cancel, or a step to the next or previous line.
     std::function<PropertiesResult(const PropertiesValues&)> askProperties;
     std::function<std::optional<ScanValues>(const ScanValues&)> askScan;
+    // Modify All Points for the selected entry; nothing on Cancel.
+    std::function<std::optional<ScaleValues>(const CalEntry&)> askScale;
 };
 
 // The main window: owns the primary and the comparison calibration, the entry
@@ -56,6 +60,7 @@ public:
     const Settings& settings() const { return settings_; }
     int flashSpeed() const { return settings_.flashSpeed; }
     std::vector<std::uint8_t>& lastFlashCopy() { return lastFlashCopy_; }
+    EditHistory& editHistory() { return *history_; }
     const QString& startupFolder() const { return startupFolder_; }
     const MainWindowControls& controls() const { return c_; }
 
@@ -110,6 +115,8 @@ private:
     MainWindowControls c_;
     Calibration primary_;
     Calibration comparison_;
+    // After the calibrations: it lets go of the primary before that is destroyed.
+    std::unique_ptr<EditHistory> history_;
     QString startupFolder_;
     Settings settings_;
     std::vector<std::uint8_t> lastFlashCopy_;
