@@ -7,13 +7,6 @@
 namespace tevra::cli {
 namespace {
 
-int countEntries(const Calibration& cal) {
-    int n = 0;
-    for (int i = 0; i < cal.entryCount(); ++i)
-        n += cal.EntryAt(i) != nullptr;
-    return n;
-}
-
 int run(const std::vector<std::string>& words) {
     auto valued = kOpenValued;
     valued.insert({"--quality", "-o"});
@@ -42,7 +35,7 @@ int run(const std::vector<std::string>& words) {
         opened.prompter.message("Failed to save TBL!", "Error");
         return Failure;
     }
-    std::cout << countEntries(cal) << " entries in all\n";
+    std::cout << cal.entriesInUse() << " entries in all\n";
     return Success;
 }
 

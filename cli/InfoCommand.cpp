@@ -7,13 +7,6 @@
 namespace tevra::cli {
 namespace {
 
-int countEntries(const Calibration& cal) {
-    int n = 0;
-    for (int i = 0; i < cal.entryCount(); ++i)
-        n += cal.EntryAt(i) != nullptr;
-    return n;
-}
-
 int run(const std::vector<std::string>& words) {
     Args args(words, kOpenValued, kOpenFlags);
     if (args.positional().size() != 1)
@@ -29,7 +22,7 @@ int run(const std::vector<std::string>& words) {
               << text::formatHex(static_cast<std::uint32_t>(cal.baseAddress), 4) << "\n"
               << "Length:          " << cal.imageLength() << " bytes\n"
               << "CRC-32:          " << text::formatHex(cal.ImageCrc32(), 8) << "\n"
-              << "Entries:         " << countEntries(cal) << "\n";
+              << "Entries:         " << cal.entriesInUse() << "\n";
     if (!cal.definitionPath.empty())
         std::cout << "Description:     " << cal.description << "\n"
                   << "Author:          " << cal.author << "\n";

@@ -6,13 +6,6 @@
 namespace tevra::cli {
 namespace {
 
-int countEntries(const Calibration& cal) {
-    int n = 0;
-    for (int i = 0; i < cal.entryCount(); ++i)
-        n += cal.EntryAt(i) != nullptr;
-    return n;
-}
-
 // Moves the calibration to the base as the Calibration Data dialog's OK does:
 // definitions keep their offsets, and those that would leave the address space
 // are deleted only when the user agrees.
@@ -46,13 +39,13 @@ int run(const std::vector<std::string>& words) {
     if (base && !moveToBase(opened, *base))
         return Failure;
 
-    const int before = countEntries(cal);
+    const int before = cal.entriesInUse();
     cal.ScanHeuristic();
     if (!cal.SaveDefinitions(args.value("-o"))) {
         opened.prompter.message("Failed to save TBL!", "Error");
         return Failure;
     }
-    std::cout << countEntries(cal) - before << " entries added, " << countEntries(cal)
+    std::cout << cal.entriesInUse() - before << " entries added, " << cal.entriesInUse()
               << " in all\n";
     return Success;
 }

@@ -36,6 +36,13 @@ CalEntry* Calibration::EntryAt(int i) const {
     return entries_[i].get();
 }
 
+int Calibration::entriesInUse() const {
+    int n = 0;
+    for (int i = 0; i < entryCount_; ++i)
+        n += entries_[i] != nullptr;
+    return n;
+}
+
 CalEntry* Calibration::FindByAddress(std::int32_t a, const CalEntry* except) const {
     for (int i = 0; i < entryCount_; ++i) {
         CalEntry* e = entries_[i].get();

@@ -46,6 +46,8 @@ public:
     CalEntry* NewEntry();
     CalEntry* EntryAt(int i) const;
     int entryCount() const { return entryCount_; }
+    // Slots that hold an entry (the count above includes the holes).
+    int entriesInUse() const;
     CalEntry* FindByAddress(std::int32_t a, const CalEntry* except) const;
     CalEntry* FindByName(const std::string& s, const CalEntry* except) const;
     void DeleteEntry(CalEntry* e);

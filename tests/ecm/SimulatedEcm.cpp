@@ -1,5 +1,6 @@
 #include "SimulatedEcm.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -29,7 +30,11 @@ SimulatedEcm::SimulatedEcm(const std::vector<unsigned char>& eeprom,
                static_cast<std::streamsize>(eeprom.size()));
 
     std::vector<std::string> words{TEVRA_ECM_SIM, "--image", image,    "--base", "8000",
-                                   "--link",      link_,     "--save", saved_,   "--fast"};
+                                   "--link",      link_,     "--save", saved_};
+    // As fast as the emulator can, unless the caller asks for the real pace.
+    if (std::find(flags.begin(), flags.end(), "--realtime") == flags.end()) {
+        words.push_back("--fast");
+    }
     words.insert(words.end(), flags.begin(), flags.end());
     pid_ = ::fork();
     if (pid_ == 0) {

@@ -10,8 +10,9 @@ namespace tevra::test {
 // serial link on a pseudo-terminal; the real SerialCom talks to it.
 class SimulatedEcm {
 public:
-    // Starts the emulator with `eeprom` (32K from 0x8000) and extra flags; waits
-    // until its link exists. ok() tells whether that worked.
+    // Starts the emulator with `eeprom` (32K from 0x8000) and extra flags (it
+    // runs --fast unless they say --realtime); waits until its link exists.
+    // ok() tells whether that worked.
     SimulatedEcm(const std::vector<unsigned char>& eeprom, std::vector<std::string> flags = {});
     ~SimulatedEcm();
     SimulatedEcm(const SimulatedEcm&) = delete;

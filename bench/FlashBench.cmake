@@ -1,0 +1,5 @@
+target_sources(FlashBench PRIVATE ${CMAKE_SOURCE_DIR}/tests/ecm/SimulatedEcm.cpp)
+target_include_directories(FlashBench PRIVATE ${CMAKE_SOURCE_DIR}/tests/ecm)
+target_compile_definitions(FlashBench PRIVATE TEVRA_ECM_SIM="$<TARGET_FILE:tevra-ecm-sim>")
+target_link_libraries(FlashBench PRIVATE tevra_ecm)
+add_dependencies(FlashBench tevra-ecm-sim)
