@@ -44,10 +44,10 @@ TableNew::TableNew(const CalDataValues& values, Prompter& prompter, QWidget* par
     placed(new QGroupBox(QStringLiteral("Checksum"), this), "checksumGroup", 7, 88, 130, 53);
     checksumEnabled_ = placed(new QCheckBox(QStringLiteral("Recalculate Checksum on Save"), this),
                               "checksumEnabledBox", 13, 99, 120, 10);
-    placed(new QLabel(QStringLiteral("Checksum Address"), this), "", 13, 113, 62, 8);
-    checksumAddress_ = placed(new QLineEdit(this), "checksumAddressEdit", 80, 111, 50, 12);
-    placed(new QLabel(QStringLiteral("Fix-up Address"), this), "", 13, 127, 62, 8);
-    fixupAddress_ = placed(new QLineEdit(this), "fixupAddressEdit", 80, 125, 50, 12);
+    placed(new QLabel(QStringLiteral("Checksum Address"), this), "", 13, 113, 67, 8);
+    checksumAddress_ = placed(new QLineEdit(this), "checksumAddressEdit", 82, 111, 48, 12);
+    placed(new QLabel(QStringLiteral("Fix-up Address"), this), "", 13, 127, 67, 8);
+    fixupAddress_ = placed(new QLineEdit(this), "fixupAddressEdit", 82, 125, 48, 12);
 
     placed(new QGroupBox(QStringLiteral("MAP Type"), this), "mapTypeGroup", 143, 88, 54, 53);
     auto* group = new QButtonGroup(this);

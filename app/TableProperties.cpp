@@ -59,10 +59,10 @@ TableProperties::TableProperties(const PropertiesValues& values, FieldDialogs fi
     placed(new QGroupBox(QStringLiteral("Definition"), this), "definitionGroup", 7, 4, 230, 41);
     label(this, "Name", 13, 16, 28);
     name_ = placed(new QLineEdit(this), "nameEdit", 45, 14, 185, 12);
-    label(this, "Chrysler Name", 13, 30, 48);
-    chryslerName_ = placed(new QLineEdit(this), "chryslerNameEdit", 62, 28, 80, 12);
-    label(this, "Hex Address", 148, 30, 40);
-    hexAddress_ = placed(new QLineEdit(this), "hexAddressEdit", 190, 28, 40, 12);
+    label(this, "Chrysler Name", 13, 30, 50);
+    chryslerName_ = placed(new QLineEdit(this), "chryslerNameEdit", 64, 28, 72, 12);
+    label(this, "Hex Address", 140, 30, 46);
+    hexAddress_ = placed(new QLineEdit(this), "hexAddressEdit", 188, 28, 42, 12);
 
     placed(new QGroupBox(QStringLiteral("Graph Properties"), this), "graphGroup", 7, 48, 230, 63);
     label(this, "Quick Set:", 110, 60, 35);
