@@ -4,6 +4,7 @@
 #include "EntryText.h"
 #include "QtPrompter.h"
 #include "TableBinView.h"
+#include "TableFlash.h"
 #include "TableGraph.h"
 #include "TableScale.h"
 
@@ -317,8 +318,31 @@ void CDododEzodDlg::onOptions() {
     c_.graph->Refresh();
 }
 
-// The dialogs behind these commands join later; each command stays one slot.
-void CDododEzodDlg::onFlash() {}
+void CDododEzodDlg::onFlash() {
+    FlashContext context;
+    context.calibration = &primary_;
+    context.lastFlash = &lastFlashCopy_;
+    context.prompter = prompter_;
+    context.flashSpeed = settings_.flashSpeed;
+    context.ports = withFoundDevices(settings_.ports, discoverSerialDevices());
+    context.closeCalibration = [this] { closeCalibration(); };
+    context.openChannel = services_.openFlashChannel;
+    context.clock = services_.flashClock;
+    TableFlash dialog(std::move(context), this);
+    if (services_.runFlash)
+        services_.runFlash(dialog);
+    else
+        dialog.exec();
+    if (dialog.portsChanged())
+        settings_.ports = dialog.ports();
+    const std::optional<FlashResult>& result = dialog.lastResult();
+    if (result && result->outcome == FlashOutcome::Completed &&
+        dialog.settings().operation == FlashOperationKind::Read) {
+        // The image read has no definitions yet; the title names it "EPROM Dump.bin".
+        setTitleFromPath();
+        refreshList();
+    }
+}
 
 void CDododEzodDlg::onDelete() {
     CalEntry* entry = selectedEntry();
@@ -380,7 +404,7 @@ void CDododEzodDlg::shutdown() {
     setMouseHidden(false);
     primary_.setModifiedCallback(nullptr);
     closeCalibration();
-    lastFlashCopy_.clear();
+    lastFlashCopy_.reset();
 }
 
 void CDododEzodDlg::onBinary() {

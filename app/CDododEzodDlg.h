@@ -5,6 +5,7 @@
 #include "CommandValues.h"
 #include "DialogValues.h"
 #include "EditHistory.h"
+#include "FlashContext.h"
 #include "MainWindowControls.h"
 #include "MainWindowRules.h"
 #include "ScaleValues.h"
@@ -22,6 +23,7 @@
 namespace tevra {
 
 class QtPrompter;
+class TableFlash;
 
 // What the main window asks the outside world for. Every member may stay empty:
 // the window then uses the desktop (working directory, message boxes, file-open
@@ -37,6 +39,11 @@ struct MainWindowServices {
     // The Data Properties dialog: OK, Cancel, or a step to the next or previous line.
     std::function<PropertiesResult(const PropertiesValues&)> askProperties;
     std::function<std::optional<ScanValues>(const ScanValues&)> askScan;
+    // Runs the Flash dialog (exec unless a test drives it), with the line to the
+    // controller and its clock (the serial port and the wall clock when empty).
+    std::function<void(TableFlash&)> runFlash;
+    ChannelFactory openFlashChannel;
+    Clock* flashClock = nullptr;
     // Modify All Points for the selected entry; nothing on Cancel.
     std::function<std::optional<ScaleValues>(const CalEntry&)> askScale;
 };
@@ -59,7 +66,7 @@ public:
     Calibration& comparison() { return comparison_; }
     const Settings& settings() const { return settings_; }
     int flashSpeed() const { return settings_.flashSpeed; }
-    std::vector<std::uint8_t>& lastFlashCopy() { return lastFlashCopy_; }
+    LastFlashCopy& lastFlashCopy() { return lastFlashCopy_; }
     EditHistory& editHistory() { return *history_; }
     const QString& startupFolder() const { return startupFolder_; }
     const MainWindowControls& controls() const { return c_; }
@@ -119,7 +126,7 @@ private:
     std::unique_ptr<EditHistory> history_;
     QString startupFolder_;
     Settings settings_;
-    std::vector<std::uint8_t> lastFlashCopy_;
+    LastFlashCopy lastFlashCopy_;
     std::vector<CalEntry*> rows_; // the entry of each list line
     bool mouseHidden_ = false;
     bool shutDown_ = false;
