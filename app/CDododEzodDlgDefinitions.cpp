@@ -47,8 +47,8 @@ void CDododEzodDlg::installDialogDefaults() {
 }
 
 void CDododEzodDlg::newCalibrationForm() {
-    const auto chosen = services_.askCalData(
-        caldata::newCalibrationValues(proposedBaseAddress(primary_.imagePath, primary_)));
+    const auto chosen = services_.askCalData(caldata::newCalibrationValues(
+        proposedBaseAddress(primary_.imagePath, primary_), primary_.imageLength()));
     if (chosen)
         caldata::applyNew(primary_, *chosen);
 }

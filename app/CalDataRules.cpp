@@ -33,6 +33,7 @@ void copyCommon(Calibration& cal, const CalDataValues& v) {
 
 CalDataValues valuesOf(const Calibration& cal) {
     CalDataValues v;
+    v.imageLength = cal.imageLength();
     v.description = cal.description;
     v.author = cal.author;
     v.baseAddress = hex4(cal.baseAddress);
@@ -45,10 +46,23 @@ CalDataValues valuesOf(const Calibration& cal) {
     return v;
 }
 
-CalDataValues newCalibrationValues(std::int32_t proposedBase) {
+CalDataValues newCalibrationValues(std::int32_t proposedBase, std::int32_t imageLength) {
     CalDataValues v;
     v.baseAddress = hex4(proposedBase);
+    v.imageLength = imageLength;
     return v;
+}
+
+std::optional<std::string> checkBaseAddress(const CalDataValues& v) {
+    const std::optional<std::int32_t> base = dialogtext::readHex(v.baseAddress);
+    // The controller's address space ends at 0xFFFF; a larger base would write
+    // S-records whose 16-bit addresses wrap around.
+    const std::int64_t highest = 0x10000 - std::int64_t{v.imageLength};
+    // An image larger than the address space fits nowhere; there is no range to ask for.
+    if (!base || highest < 0 || (*base >= 0 && *base <= highest))
+        return std::nullopt;
+    return "Please enter a base address between 0000 and " +
+           text::formatHex(static_cast<std::uint32_t>(highest), 4) + ".";
 }
 
 int mapTypeIndex(float mapType) {

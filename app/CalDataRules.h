@@ -3,6 +3,8 @@
 #include "DialogValues.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace tevra {
 
@@ -16,7 +18,11 @@ namespace caldata {
 // The editing form ("Cal Data"): the document's current values.
 CalDataValues valuesOf(const Calibration& cal);
 // The new-calibration form: the defaults with the proposed base address.
-CalDataValues newCalibrationValues(std::int32_t proposedBase);
+CalDataValues newCalibrationValues(std::int32_t proposedBase, std::int32_t imageLength);
+
+// The message for a base address text under which the image would not fit into
+// 0x0000-0xFFFF, or nothing (a text without digits keeps the old base: no message).
+std::optional<std::string> checkBaseAddress(const CalDataValues& v);
 
 // The "MAP Type" button a MAP type selects (2 Bar, 2.5 Bar, 3 Bar), -1 for none.
 int mapTypeIndex(float mapType);

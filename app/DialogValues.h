@@ -21,6 +21,9 @@ struct CalDataValues {
     std::string checksumAddress;
     std::string fixupAddress;
     float mapType = 2.0f;
+    // Not shown: the image's length, so that the dialog can refuse a base address
+    // that would put the end of the image past 0xFFFF.
+    std::int32_t imageLength = 0;
 };
 
 // What the Data Properties dialog is opened with: one entry's definition as texts,

@@ -95,11 +95,21 @@ void TableNew::updateChecksumFields() {
     fixupAddress_->setEnabled(on);
 }
 
+void TableNew::refuse(const std::string& message, QLineEdit* field) {
+    prompter_.message(message, kValidationCaption);
+    field->setFocus();
+    field->selectAll();
+}
+
 void TableNew::accept() {
     CalDataValues v = values_;
     v.author = fromQt(author_->text());
     v.baseAddress = fromQt(baseAddress_->text());
     v.description = fromQt(description_->text());
+    if (auto message = caldata::checkBaseAddress(v)) {
+        refuse(*message, baseAddress_);
+        return;
+    }
     const struct {
         QLineEdit* edit;
         double min, max;
@@ -108,9 +118,7 @@ void TableNew::accept() {
     for (const auto& n : numbers) {
         if (auto message =
                 dialogtext::checkNumber(fromQt(n.edit->text()), n.min, n.max, *n.value)) {
-            prompter_.message(*message, kValidationCaption);
-            n.edit->setFocus();
-            n.edit->selectAll();
+            refuse(*message, n.edit);
             return;
         }
     }

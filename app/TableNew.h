@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -39,6 +40,8 @@ public:
 
 private:
     void updateChecksumFields();
+    // Shows why OK was refused and puts the focus on the field to correct.
+    void refuse(const std::string& message, QLineEdit* field);
 
     CalDataValues values_;
     Prompter& prompter_;

@@ -173,10 +173,37 @@ TEST(CalData, AddressFieldsWithoutDigitsKeepTheOldValues) {
     EXPECT_TRUE(d.cal.checksumEnabled);
 }
 
+TEST(CalData, BaseMustKeepTheImageBelow0x10000) {
+    const struct {
+        const char* text;
+        std::int32_t length;
+        const char* message; // nullptr: accepted
+    } cases[] = {
+        {"C000", 0x4000, nullptr},
+        {"8000", 0x4000, nullptr},
+        {"0", 0x8000, nullptr},
+        {"C001", 0x4000, "Please enter a base address between 0000 and C000."},
+        {"1C000", 0x4000, "Please enter a base address between 0000 and C000."},
+        {"FFFFFFFF", 0x4000, "Please enter a base address between 0000 and C000."},
+        {"", 0x4000, nullptr}, // no digit: the old base stays
+        {"10000", 0, nullptr}, // no image yet
+    };
+    for (const auto& c : cases) {
+        CalDataValues v;
+        v.baseAddress = c.text;
+        v.imageLength = c.length;
+        const auto message = caldata::checkBaseAddress(v);
+        if (c.message)
+            EXPECT_EQ(message, std::string(c.message)) << c.text;
+        else
+            EXPECT_FALSE(message) << c.text;
+    }
+}
+
 TEST(CalData, NewCalibrationFormTakesTheBaseAsTyped) {
     Calibration cal;
     cal.SetImage(std::vector<std::uint8_t>(0x2000, 0));
-    CalDataValues v = caldata::newCalibrationValues(0xE000);
+    CalDataValues v = caldata::newCalibrationValues(0xE000, 0x2000);
     EXPECT_EQ(v.baseAddress, "E000");
     EXPECT_EQ(v.description, "Tevra Calibration");
     EXPECT_EQ(v.injectorSize, 33.0f);

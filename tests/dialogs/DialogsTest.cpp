@@ -97,39 +97,43 @@ private slots:
     }
 
     void calDataRefusesBadNumbers_data() {
+        QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("boost");
         QTest::addColumn<QString>("injector");
         QTest::addColumn<QString>("message"); // empty: accepted
         QTest::addColumn<QString>("focused");
-        QTest::newRow("boost 100") << "100"
-                                   << "33" << QString() << QString();
-        QTest::newRow("blanks around") << " 0 "
-                                       << " 127 " << QString() << QString();
-        QTest::newRow("boost 100.5") << "100.5"
-                                     << "33"
-                                     << "Please enter a number between 0 and 100."
-                                     << "maxBoostEdit";
-        QTest::newRow("12 psi") << "12 psi"
-                                << "33"
-                                << "Please enter a number."
-                                << "maxBoostEdit";
-        QTest::newRow("injector 14.9") << "12"
-                                       << "14.9"
-                                       << "Please enter a number between 15 and 127."
-                                       << "injectorSizeEdit";
-        QTest::newRow("both bad, boost first") << "x"
-                                               << "200"
-                                               << "Please enter a number."
-                                               << "maxBoostEdit";
+        const char* const range0to100 = "Please enter a number between 0 and 100.";
+        const struct {
+            const char *tag, *base, *boost, *injector, *message, *focused;
+        } rows[] = {
+            {"boost 100", "C000", "100", "33", "", ""},
+            {"blanks around", "C000", " 0 ", " 127 ", "", ""},
+            {"boost 100.5", "C000", "100.5", "33", range0to100, "maxBoostEdit"},
+            {"12 psi", "C000", "12 psi", "33", "Please enter a number.", "maxBoostEdit"},
+            {"injector 14.9", "C000", "12", "14.9", "Please enter a number between 15 and 127.",
+             "injectorSizeEdit"},
+            {"both bad, boost first", "C000", "x", "200", "Please enter a number.", "maxBoostEdit"},
+            {"base past the end, first", "C100", "x", "33",
+             "Please enter a base address between 0000 and C000.", "baseAddressEdit"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.tag) << QString::fromLatin1(r.base) << QString::fromLatin1(r.boost)
+                                 << QString::fromLatin1(r.injector)
+                                 << QString::fromLatin1(r.message)
+                                 << QString::fromLatin1(r.focused);
     }
     void calDataRefusesBadNumbers() {
+        QFETCH(QString, base);
         QFETCH(QString, boost);
         QFETCH(QString, injector);
         QFETCH(QString, message);
         QFETCH(QString, focused);
         test::ScriptedPrompter prompter;
-        TableNew d(CalDataValues{}, prompter);
+        CalDataValues v;
+        v.imageLength = 0x4000;
+        TableNew d(v, prompter);
         d.show();
+        edit(d, "baseAddressEdit")->setText(base);
         edit(d, "maxBoostEdit")->setText(boost);
         edit(d, "injectorSizeEdit")->setText(injector);
         edit(d, "authorEdit")->setText(QStringLiteral("typed"));

@@ -210,6 +210,7 @@ private slots:
         QCOMPARE(calDataShown_.size(), std::size_t{1});
         const CalDataValues& shown = calDataShown_[0];
         QCOMPARE(QString::fromStdString(shown.baseAddress), proposed);
+        QCOMPARE(shown.imageLength, size);
         QCOMPARE(shown.description, std::string("Tevra Calibration"));
         QVERIFY(shown.checksumAddress.empty() && shown.fixupAddress.empty());
         QCOMPARE(w.primary().baseAddress, 0x10000 - size);
