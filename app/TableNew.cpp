@@ -5,13 +5,13 @@
 #include "DialogText.h"
 #include "PlaceWidget.h"
 #include "Prompter.h"
-#include "QtPrompter.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -21,6 +21,16 @@ namespace {
 
 // The validation messages carry the application's name as their caption.
 const char* const kValidationCaption = "Tevra";
+
+// The framework's validation messages are warning boxes over the dialog.
+class WarningBoxes final : public Prompter {
+public:
+    QWidget* parent = nullptr;
+    void message(const std::string& text, const std::string& caption) override {
+        QMessageBox::warning(parent, toQt(caption), toQt(text));
+    }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+};
 
 QLineEdit* labelledEdit(QWidget* parent, const char* label, const char* name, int y, int width) {
     placed(new QLabel(QString::fromLatin1(label), parent), "", 7, y + 2, 70, 8);
@@ -135,9 +145,9 @@ void TableNew::accept() {
 
 std::optional<CalDataValues> TableNew::ask(const CalDataValues& values, Prompter* prompter,
                                            QWidget* parent) {
-    QtPrompter boxes;
+    WarningBoxes boxes;
     TableNew dialog(values, prompter ? *prompter : boxes, parent);
-    boxes.setParent(&dialog);
+    boxes.parent = &dialog;
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.values();

@@ -31,7 +31,7 @@ public:
     const CalDataValues& values() const { return values_; }
 
     // Runs the dialog modally; nothing on Cancel. Without a prompter the
-    // validation messages are message boxes over the dialog.
+    // validation messages are warning boxes over the dialog.
     static std::optional<CalDataValues> ask(const CalDataValues& values, Prompter* prompter,
                                             QWidget* parent);
 
