@@ -24,6 +24,9 @@ constexpr std::uint64_t kFastChunkCycles = 20000; // 10 ms emulated
 // when the emulator has fallen behind the wall clock.
 constexpr std::uint64_t kMaxCatchUpCycles = 200000; // 100 ms
 
+// The editor's pauses on the line are 5, 50 and 100 ms; those are kept.
+constexpr Picos kLongestKeptPause = 100 * kPicosPerSecond / 1000;
+
 struct Image {
     std::vector<std::uint8_t> bytes;
     std::uint16_t base = 0;
@@ -101,6 +104,8 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
     int lastChunkBaud = 0;
     Picos lastChunkEnd = 0;
     Clock::time_point lastChunkWall = start;
+    Clock::time_point lastOutputWall = start;
+    Picos lastOutputLine = 0;
     PtyReader reader(link);
     reader.start();
 
@@ -136,16 +141,30 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
 
             // A real port sends a block before its write returns; on a
             // pseudo-terminal it returns at once, and the emulator may lag
-            // behind the wall clock. So the pause the editor made after a
-            // block is kept after that block has left the emulated wire:
+            // behind the wall clock. So the pause the editor made since the
+            // last thing that happened on the line (its previous block, or
+            // our last answer) is kept after that event in emulated time:
             // a 50 ms settle after a page write stays 50 ms of EEPROM time.
-            const auto gap = static_cast<Picos>(
-                std::chrono::duration_cast<std::chrono::nanoseconds>(block.arrived - lastChunkWall)
-                    .count() *
-                1000);
-            const Picos earliest = lastChunkEnd + gap;
+            // Longer pauses are idle time either way and are not stretched.
+            const bool answerLast = lastOutputWall > lastChunkWall;
+            const Clock::time_point refWall = answerLast ? lastOutputWall : lastChunkWall;
+            const Picos refLine =
+                answerLast ? std::max(lastOutputLine, lastChunkEnd) : lastChunkEnd;
+            const auto pauseNs =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(block.arrived - refWall)
+                    .count();
+            const Picos pause = std::min<Picos>(
+                pauseNs > 0 ? static_cast<Picos>(pauseNs) * 1000 : 0, kLongestKeptPause);
+            const Picos earliest = refLine + pause;
             for (std::uint8_t b : block.bytes)
                 lastChunkEnd = sim.feedByteAt(b, block.baud, earliest);
+            if (options.verbose) {
+                char text[96];
+                std::snprintf(
+                    text, sizeof text, "line: %zu bytes at %d baud, on the wire until %.3f ms",
+                    block.bytes.size(), block.baud, static_cast<double>(lastChunkEnd) / 1e9);
+                log(text);
+            }
             lastChunkWall = block.arrived;
         }
 
@@ -164,8 +183,11 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
         }
 
         const std::vector<std::uint8_t> out = sim.takeOutput();
-        if (!out.empty() && open)
+        if (!out.empty() && open) {
             link.write(out.data(), out.size());
+            lastOutputWall = Clock::now();
+            lastOutputLine = sim.nowPicos();
+        }
 
         if (sim.hangupRequested() && link.isOpen() && !sim.busy()) {
             if (options.verbose)
