@@ -57,13 +57,12 @@ void CDododEzodDlg::onCalData() {
     const auto chosen = services_.askCalData(caldata::valuesOf(primary_));
     if (!chosen)
         return;
-    // Rebasing may delete entries: nothing may show one until the list is rebuilt.
+    // Rebasing may delete entries: nothing may show one until the list is rebuilt,
+    // which it is also after No, when the list comes back as it was.
     c_.graph->SetEntry(nullptr);
     rows_.clear();
-    if (caldata::applyEdit(primary_, *chosen, *prompter_))
-        refreshList();
-    else
-        showSelection();
+    (void)caldata::applyEdit(primary_, *chosen, *prompter_);
+    refreshList();
 }
 
 void CDododEzodDlg::onScan() {

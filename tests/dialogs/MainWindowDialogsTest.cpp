@@ -4,6 +4,7 @@
 
 #include "CDododEzodDlg.h"
 #include "PropertiesRules.h"
+#include "TableGraph.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -141,6 +142,7 @@ class MainWindowDialogsTest : public QObject {
             qFatal("no button %s", name);
         return b;
     }
+    TableGraph* graph() { return window_->findChild<TableGraph*>(QStringLiteral("tableGraph")); }
     QListWidget* list() { return window_->findChild<QListWidget*>(QStringLiteral("entryList")); }
     QStringList names() {
         QStringList out;
@@ -261,6 +263,8 @@ private slots:
             QCOMPARE(w.primary().description,
                      yes ? std::string("changed") : std::string("Tevra Calibration"));
             QCOMPARE(selected(), yes ? QString() : QStringLiteral("b"));
+            // The graph shows what the list selects, and nothing once it was deleted.
+            QCOMPARE(graph()->entry(), yes ? nullptr : w.primary().FindByName("b", nullptr));
         }
     }
 
