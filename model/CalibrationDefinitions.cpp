@@ -40,13 +40,14 @@ void decodeFields(CalEntry& e) {
 }
 
 // After a save the fields hold what the file holds: blanks and underscores alike
-// read back as blanks, so memory is brought in line with that at once.
+// read back as blanks, an empty field as one blank. Memory is brought in line
+// with that at once.
 void normaliseFields(CalEntry& e) {
     for (std::string* s :
          {&e.name, &e.xName, &e.xUnit, &e.yName, &e.yUnit, &e.chryslerName, &e.description})
-        *s = text::decodeUnderscores(text::encodeBlanks(*s));
+        *s = text::decodeUnderscores(encodedField(*s));
     for (auto& n : e.itemNames)
-        n = text::decodeUnderscores(text::encodeBlanks(n));
+        n = text::decodeUnderscores(encodedField(n));
 }
 
 void readEntryLine(CalEntry& e, const std::vector<std::string_view>& tok) {
