@@ -64,6 +64,44 @@ TEST(Bootstrap, WaitsForTheSyncByteAtTwelveHundredBaud) {
     EXPECT_EQ(exchange(sim, {0x0F}, 1), (Bytes{0xF0}));
 }
 
+TEST(Bootstrap, InterruptsGoThroughTheBootRomJumpTable) {
+    // An interrupt-driven program: the SCI receive interrupt reaches it through
+    // the boot ROM's vector and the JMP it puts into the pseudo-vector at 0x00C4;
+    // between bytes the CPU sleeps in WAI.
+    const Assembled a = assemble("start:  ldx #0x1000\n"
+                                 "wtc:    brclr 0x2e,x #0x40 wtc\n"
+                                 "        ldaa #0x30\n"
+                                 "        staa 0x2b,x\n"
+                                 "        ldaa #0x7E\n"
+                                 "        staa 0xC4\n"
+                                 "        ldd #isr\n"
+                                 "        std 0xC5\n"
+                                 "        ldaa #0x2C\n" // TE | RE | RIE
+                                 "        staa 0x2d,x\n"
+                                 "        cli\n"
+                                 "loop:   wai\n"
+                                 "        bra loop\n"
+                                 "isr:    ldaa 0x2e,x\n"
+                                 "        ldaa 0x2f,x\n"
+                                 "        adda #1\n"
+                                 "tx:     brclr 0x2e,x #0x80 tx\n"
+                                 "        staa 0x2f,x\n"
+                                 "        rti\n",
+                                 0x0000);
+    ASSERT_EQ(a.error, "");
+    Bytes download(257, 0x01);
+    download[0] = 0xFF;
+    std::copy(a.bytes.begin(), a.bytes.end(), download.begin() + 1);
+    EcmSim sim;
+    sim.feed(download, EcmSim::kBootstrapBaud);
+    ASSERT_TRUE(sim.runUntilOutput(256, 3000 * kCyclesPerMs));
+    sim.run(20 * kCyclesPerMs);
+    sim.takeOutput();
+    sim.setHostBaud(9600);
+    EXPECT_EQ(exchange(sim, {0x41, 0x7F}, 2), (Bytes{0x42, 0x80}));
+    EXPECT_EQ(sim.cpu().state(), Cpu6811::State::Waiting);
+}
+
 TEST(Bootstrap, HostAtTheWrongBaudGetsGarbage) {
     EcmSim sim;
     bootload(sim);
