@@ -26,6 +26,11 @@ struct CpuCase {
     std::optional<int> memValue = {};
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const CpuCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::uint8_t flagsFrom(const char* letters) {
     std::uint8_t v = 0;
     for (const char* p = letters; *p; ++p) {
