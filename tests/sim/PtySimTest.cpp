@@ -159,6 +159,29 @@ TEST(SimOnPty, BootloadReadWriteAndSave) {
     EXPECT_EQ(sim.saved(), after);
 }
 
+TEST(SimOnPty, RealTimeKeepsWireTimeAndTheEditorsPauses) {
+    // In real time the 257 bootstrap characters take their 2.14 s at 1200
+    // baud, and a read sent 55 ms after a page's data (the editor's pacing,
+    // though the pty took the data at once) finds the page programmed.
+    SimProcess sim({"--realtime"});
+    const auto start = std::chrono::steady_clock::now();
+    sim.bootload();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2100));
+
+    sim.send({0x51, 0x40, 0xC0, 0x40});
+    ASSERT_EQ(sim.receive(1), Bytes{0xAE});
+    Bytes page(64);
+    for (std::size_t i = 0; i < page.size(); ++i)
+        page[i] = static_cast<std::uint8_t>(0x80 + i);
+    sim.send(page);
+    std::this_thread::sleep_for(std::chrono::milliseconds(55));
+    sim.send({0x01, 0x40, 0xC0, 0x40});
+    Bytes expected = {0xFE};
+    expected.insert(expected.end(), page.begin(), page.end());
+    EXPECT_EQ(sim.receive(65), expected);
+    EXPECT_EQ(sim.stop(), 0);
+}
+
 TEST(SimOnPty, EchoLineAnswersWithTheSameBytes) {
     SimProcess sim({"--fast", "--echo"});
     ASSERT_TRUE(sim.openPort(B9600));
