@@ -40,10 +40,11 @@ std::uint16_t ControllerBus::vectorAddress(std::uint16_t vector) {
 
 std::uint8_t ControllerBus::read(std::uint16_t address) {
     std::uint8_t value = 0xFF;
-    if (static_cast<std::uint16_t>(address - ramBase()) < ram_.size()) {
-        value = ram_[address - ramBase()];
-    } else if (static_cast<std::uint16_t>(address - registerBase()) < registers_.size()) {
+    // Where INIT makes them overlap, the registers win over RAM.
+    if (static_cast<std::uint16_t>(address - registerBase()) < registers_.size()) {
         value = readRegister(static_cast<std::uint8_t>(address - registerBase()));
+    } else if (static_cast<std::uint16_t>(address - ramBase()) < ram_.size()) {
+        value = ram_[address - ramBase()];
     } else if (bootRomVisible() && address >= kBootRomStart && address < 0xC000) {
         if (address >= 0xBFC0) {
             const std::uint16_t target = bootVector(address);
@@ -58,10 +59,10 @@ std::uint8_t ControllerBus::read(std::uint16_t address) {
 }
 
 void ControllerBus::write(std::uint16_t address, std::uint8_t value) {
-    if (static_cast<std::uint16_t>(address - ramBase()) < ram_.size())
-        ram_[address - ramBase()] = value;
-    else if (static_cast<std::uint16_t>(address - registerBase()) < registers_.size())
+    if (static_cast<std::uint16_t>(address - registerBase()) < registers_.size())
         writeRegister(static_cast<std::uint8_t>(address - registerBase()), value);
+    else if (static_cast<std::uint16_t>(address - ramBase()) < ram_.size())
+        ram_[address - ramBase()] = value;
     else if (expandedMode() && address >= kEepromStart)
         eeprom_.write(address, value, now_);
 }
