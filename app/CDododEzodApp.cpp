@@ -4,7 +4,7 @@
 #include "TableDisclaimer.h"
 
 #include <QDir>
-#include <QFile>
+#include <QSaveFile>
 #include <QFileInfo>
 
 namespace tevra {
@@ -23,18 +23,14 @@ bool CDododEzodApp::passDisclaimer() {
         askDisclaimer_ ? askDisclaimer_() : TableDisclaimer().exec() == QDialog::Accepted;
     if (!agreed)
         return false;
-    QFile marker(markerPath());
-    if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written to a temporary file and renamed into place: the marker is either
+    // whole or absent, never a half-written file that skips the question.
+    QSaveFile marker(markerPath());
+    if (!marker.open(QIODevice::WriteOnly))
         return false;
     const QByteArray line("Disclaimer was agreed to.\n");
-    const bool written = marker.write(line) == line.size();
-    marker.close();
-    if (!written) {
-        // A half-written marker would skip the disclaimer next time without a
-        // recorded agreement; take it away so the question comes again.
-        marker.remove();
+    if (marker.write(line) != line.size() || !marker.commit())
         return false;
-    }
     return true;
 }
 
