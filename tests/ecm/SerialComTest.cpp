@@ -1,10 +1,16 @@
 #include "SerialCom.h"
 
+#include "Calibration.h"
+#include "FlashOperation.h"
+#include "RecordingPrompter.h"
+#include "SteadyClock.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tevra::test {
@@ -140,6 +146,41 @@ TEST(SerialCom, OpenFailsWithoutADevice) {
 TEST(SerialCom, WriteLimitFollowsTheBaudRate) {
     EXPECT_EQ(SerialCom::writeLimitPerByteMs(1200), 32);
     EXPECT_EQ(SerialCom::writeLimitPerByteMs(9600), 4);
+}
+
+// The operation on a worker thread, the stop flag set from another: it ends in
+// the middle of its 5-second wait for an answer that never comes, silently.
+TEST(SerialCom, FlashOperationOnAWorkerStopsMidWait) {
+    PtyPair pty; // nobody answers on the far end
+    SerialCom com;
+    com.setDevicePath(pty.path());
+    SteadyClock clock;
+    RecordingPrompter prompter;
+    RecordingProgress progress;
+    Calibration cal;
+    LastFlashCopy last = std::vector<std::uint8_t>(4);
+    std::atomic<bool> stop{false};
+    FlashResult result;
+    FlashSettings settings;
+    settings.operation = FlashOperationKind::Read;
+
+    const auto start = std::chrono::steady_clock::now();
+    std::thread worker([&] {
+        FlashOperation flash(com, clock, prompter, progress, &stop);
+        result = flash.run(settings, cal, last);
+    });
+    // The bootload holds the line for its wire time (2.1 s); then the probe waits.
+    std::this_thread::sleep_for(std::chrono::milliseconds(3000));
+    stop = true;
+    worker.join();
+    const auto took = std::chrono::steady_clock::now() - start;
+
+    EXPECT_EQ(result.outcome, FlashOutcome::Stopped);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(last.has_value()); // stopped before anything was read or written
+    EXPECT_FALSE(com.isOpen());
+    // Without the stop the probe would have waited 5 s after the bootload.
+    EXPECT_LT(took, std::chrono::milliseconds(2100 + 5000));
 }
 
 } // namespace
