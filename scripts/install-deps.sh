@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake clang clang-format libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   binutils-m68hc1x srecord
   xvfb xauth fonts-liberation2 imagemagick xdg-utils
