@@ -22,7 +22,9 @@ struct CliRun {
 
 CliRun runCli(const std::string& arguments) {
     CliRun run;
-    const std::string command = std::string(TEVRA_CLI) + " " + arguments + " </dev/null 2>&1";
+    // A hang-up must never hang the tool: a run that outlives the limit fails (exit 124).
+    const std::string command =
+        "timeout 120 " + std::string(TEVRA_CLI) + " " + arguments + " </dev/null 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return run;
@@ -78,7 +80,7 @@ TEST_F(FlashCommand, WriteVerifiesAndKeepsTheLastFlashCopy) {
     SimulatedEcm sim(eeprom);
     ASSERT_TRUE(sim.ok());
     const CliRun run = runCli("flash write " + sim.link() + " " + (dir / "small.bin").string() +
-                           " --last " + (dir / "last.bin").string());
+                              " --last " + (dir / "last.bin").string());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Calibration matches memory contents."), std::string::npos);
     EXPECT_EQ(readFile(dir / "last.bin"), image);
@@ -95,6 +97,10 @@ TEST_F(FlashCommand, FailuresEndWithExitCodeOne) {
     const Case cases[] = {
         {"locked eeprom", {"--no-sdp"}, "", "Calibration DOES NOT match memory contents!"},
         {"echoing line", {"--echo"}, "", "Could not connect to ECM!"},
+        {"a memory byte reads back wrong", {"--corrupt", "FF10"}, "", "Address = 0xFF10"},
+        {"a lost acknowledgement", {"--drop", "3"}, "", "Error while writing cal!"},
+        {"the controller stalls", {"--stall-after", "30"}, "", "Error while reading cal!"},
+        {"the line hangs up", {"--hangup-after", "40"}, "", "Error while reading cal!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +108,7 @@ TEST_F(FlashCommand, FailuresEndWithExitCodeOne) {
         SimulatedEcm sim(eeprom, c.faults);
         ASSERT_TRUE(sim.ok());
         const CliRun run = runCli("flash write " + sim.link() + " " + (dir / "small.bin").string() +
-                               " --last " + (dir / "last.bin").string() + c.extra);
+                                  " --last " + (dir / "last.bin").string() + c.extra);
         EXPECT_EQ(run.exitCode, 1) << run.output;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
         // A failed verify discards the copy; no connection leaves it alone.
