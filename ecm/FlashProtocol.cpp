@@ -111,8 +111,9 @@ bool FlashProtocol::readBlock(int address, int count, std::uint8_t* buffer, bool
         if (stopped()) {
             return false;
         }
-        // The data stalled. Retry only while the loader still answers.
-        if (mayRetry && attemptsLeft > 0 && ProbeLoader()) {
+        // The data stalled. Retry only while the loader still answers; the
+        // probe goes out after every stall, the last one included.
+        if (mayRetry && ProbeLoader() && attemptsLeft > 0) {
             continue;
         }
         say(formatText("Timed out waiting for data at %X", address), "Timeout Error");

@@ -114,7 +114,7 @@ TEST(FlashProtocol, ReadStallIsRetriedTwiceAfterProbesThenTimesOut) {
     for (const auto& c : line.ecm.commands) {
         addresses.push_back(c.address);
     }
-    EXPECT_EQ(addresses, (std::vector<int>{0xC0FF, 0x0000, 0xC0FF, 0x0000, 0xC0FF}));
+    EXPECT_EQ(addresses, (std::vector<int>{0xC0FF, 0x0000, 0xC0FF, 0x0000, 0xC0FF, 0x0000}));
     EXPECT_EQ(line.prompter.messages,
               (Messages{{"Timed out waiting for data at C0FF", "Timeout Error"}}));
     // Three stalls of 5 s each, measured on the injected clock.
