@@ -7,6 +7,7 @@
 #include "TableFlash.h"
 #include "TableGraph.h"
 #include "TableScale.h"
+#include "ViewResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +50,7 @@ CDododEzodDlg::CDododEzodDlg(MainWindowServices services, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(dlu::size(520, 335));
     setMouseTracking(true);
+    setWindowIcon(programIcon());
 
     startupFolder_ =
         services_.startupFolder.isEmpty() ? QDir::currentPath() : services_.startupFolder;
@@ -364,8 +366,10 @@ void CDododEzodDlg::onHelp() {
 void CDododEzodDlg::onAbout() {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Tevra"),
                     QStringLiteral("Tevra Version 1.20"), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("aboutBox"));
+    box.setWindowIcon(windowIcon());
     if (!windowIcon().isNull())
-        box.setIconPixmap(windowIcon().pixmap(32, 32));
+        box.setIconPixmap(windowIcon().pixmap(48, 48));
     box.exec();
 }
 

@@ -41,4 +41,9 @@ const QImage& barImage() {
     return image;
 }
 
+QIcon programIcon() {
+    initViewResources();
+    return QIcon(QStringLiteral(":/images/icon.png"));
+}
+
 } // namespace tevra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 
 namespace tevra {
@@ -13,5 +14,8 @@ void initViewResources();
 // missing, a flat image of the gradient's middle colour stands in.
 const QImage& backgroundImage();
 const QImage& barImage();
+
+// The program icon (title bar, About box); a null icon when the resource is missing.
+QIcon programIcon();
 
 } // namespace tevra
