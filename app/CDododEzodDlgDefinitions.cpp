@@ -73,11 +73,17 @@ void CDododEzodDlg::onScan() {
         // The scan is quick for images of this size, and cross-identification may
         // report a file it cannot load, so it runs here rather than on a worker.
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        const std::uint64_t before = definitionsFingerprint(primary_);
         if (chosen->choice == ScanValues::HeuristicOnly)
             primary_.ScanHeuristic();
         else if (!chosen->otherPath.empty())
             primary_.CrossIdentify(chosen->otherPath, matchThreshold(chosen->quality));
         QApplication::restoreOverrideCursor();
+        // Cross-identification renames entries without marking the definitions
+        // modified when its heuristic step added nothing; unmarked, the names
+        // would be lost at exit without the save question.
+        if (definitionsFingerprint(primary_) != before)
+            primary_.SetDefinitionsModified(true);
     }
     refreshList();
 }

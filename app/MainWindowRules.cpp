@@ -76,6 +76,55 @@ std::int32_t proposedBaseAddress(const std::string& imagePath, const Calibration
     return 0x10000 - cal.imageLength();
 }
 
+namespace {
+
+// FNV-1a, 64 bits: quick, and good enough to tell edited definitions apart.
+class Digest {
+public:
+    void add(const void* data, std::size_t n) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < n; ++i) {
+            value_ ^= p[i];
+            value_ *= 0x100000001B3ULL;
+        }
+    }
+    void add(std::int64_t v) { add(&v, sizeof v); }
+    // The length first, so that moving text between two fields changes the digest.
+    void add(const std::string& s) {
+        add(static_cast<std::int64_t>(s.size()));
+        add(s.data(), s.size());
+    }
+    std::uint64_t value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 0xCBF29CE484222325ULL;
+};
+
+} // namespace
+
+std::uint64_t definitionsFingerprint(const Calibration& cal) {
+    Digest d;
+    d.add(std::int64_t{cal.entryCount()});
+    for (int i = 0; i < cal.entryCount(); ++i) {
+        const CalEntry* e = cal.EntryAt(i);
+        d.add(std::int64_t{e ? 1 : 0});
+        if (!e)
+            continue;
+        d.add(std::int64_t{static_cast<int>(e->type)});
+        d.add(std::int64_t{e->address});
+        for (const std::string* s :
+             {&e->name, &e->xName, &e->xMin, &e->xMax, &e->xUnit, &e->yName, &e->yMin, &e->yMax,
+              &e->yUnit, &e->chryslerName, &e->description})
+            d.add(*s);
+        d.add(std::int64_t{e->userFlag ? 1 : 0});
+        for (const std::string& s : e->itemNames)
+            d.add(s);
+        for (std::int32_t v : e->itemValues)
+            d.add(std::int64_t{v});
+    }
+    return d.value();
+}
+
 std::string titleWithMark(const std::string& title, bool unsaved) {
     if (unsaved) {
         if (title.find('*') == std::string::npos)

@@ -31,6 +31,11 @@ EntryCommands commandsFor(const CalEntry& entry, bool readOnly);
 // S-record reader found for ".s19", otherwise the image is taken to end at 0xFFFF.
 std::int32_t proposedBaseAddress(const std::string& imagePath, const Calibration& cal);
 
+// A cheap digest of every definition (slot by slot, every field the definition
+// file keeps): two equal values mean, in practice, that no entry was added,
+// deleted or changed in between.
+std::uint64_t definitionsFingerprint(const Calibration& cal);
+
 // The title after a modified flag changed: "*" appended once while there are
 // unsaved changes, every "*" removed when there are none.
 std::string titleWithMark(const std::string& title, bool unsaved);

@@ -2,6 +2,7 @@
 
 #include "Calibration.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -34,6 +35,45 @@ TEST(MainWindowRules, MarksTheTitleOnceAndRemovesEveryMark) {
     EXPECT_EQ(titleWithMark("Tevra  /a.bin*", true), "Tevra  /a.bin*");
     EXPECT_EQ(titleWithMark("Tevra  /a*b.bin*", false), "Tevra  /ab.bin");
     EXPECT_EQ(titleWithMark("Tevra  ", false), "Tevra  ");
+}
+
+// The scan compares fingerprints to decide whether the definitions changed, so
+// every field a scan can copy into an entry must show in it.
+TEST(MainWindowRules, DefinitionsFingerprintSeesEveryCopiedField) {
+    struct Case {
+        const char* what;
+        std::function<void(Calibration&)> change;
+    };
+    const auto first = [](Calibration& c) { return c.EntryAt(0); };
+    const Case cases[] = {
+        {"type", [&](Calibration& c) { first(c)->type = EntryType::Signed8Table; }},
+        {"name", [&](Calibration& c) { first(c)->name = "Spark"; }},
+        {"axis text", [&](Calibration& c) { first(c)->xMax = "255"; }},
+        {"text moved between fields",
+         [&](Calibration& c) {
+             first(c)->xName = "INX";
+             first(c)->xMin = "";
+         }},
+        {"unit", [&](Calibration& c) { first(c)->yUnit = "deg"; }},
+        {"description", [&](Calibration& c) { first(c)->description = "Advance"; }},
+        {"item name", [&](Calibration& c) { first(c)->itemNames[7] = "Fan"; }},
+        {"item value", [&](Calibration& c) { first(c)->itemValues[3] = 9; }},
+        {"entry added", [](Calibration& c) { c.NewEntry(); }},
+        {"entry deleted", [&](Calibration& c) { c.DeleteEntry(first(c)); }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Calibration cal;
+        cal.SetImage(std::vector<std::uint8_t>(0x4000));
+        CalEntry* e = cal.NewEntry();
+        e->name = "Fuel";
+        e->xName = "IN";
+        e->xMin = "X";
+        const std::uint64_t before = definitionsFingerprint(cal);
+        EXPECT_EQ(definitionsFingerprint(cal), before);
+        k.change(cal);
+        EXPECT_NE(definitionsFingerprint(cal), before);
+    }
 }
 
 } // namespace

@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -90,6 +92,7 @@ class MainWindowTest : public QObject {
     QString nextFile_;
     std::optional<SaveValues> saveAnswer_;
     std::optional<OptionsValues> optionsAnswer_;
+    std::optional<ScanValues> scanAnswer_;
     int fileDialogs_ = 0;
     std::unique_ptr<CDododEzodDlg> window_;
 
@@ -103,6 +106,7 @@ class MainWindowTest : public QObject {
         };
         s.askSave = [this](const SaveValues&) { return saveAnswer_; };
         s.askOptions = [this](const OptionsValues&) { return optionsAnswer_; };
+        s.askScan = [this](const ScanValues&) { return scanAnswer_; };
         window_ = std::make_unique<CDododEzodDlg>(std::move(s));
         window_->initialise();
         window_->show();
@@ -150,6 +154,7 @@ private slots:
         nextFile_.clear();
         saveAnswer_.reset();
         optionsAnswer_.reset();
+        scanAnswer_.reset();
         fileDialogs_ = 0;
     }
     void cleanup() { window_.reset(); }
@@ -168,6 +173,26 @@ private slots:
         QVERIFY(find<QPlainTextEdit>("descriptionBox")->toPlainText().isEmpty());
         QVERIFY(prompter_.shown.isEmpty());
         QVERIFY(button("loadButton")->isDefault());
+        QVERIFY(!w.windowIcon().isNull());
+    }
+
+    void aboutShowsTheVersionAndTheProgramIcon() {
+        CDododEzodDlg& w = open();
+        QString title, text;
+        bool icon = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = !box->iconPixmap().isNull() && !box->windowIcon().isNull();
+            box->accept();
+        });
+        w.onAbout();
+        QCOMPARE(title, QStringLiteral("About Tevra"));
+        QCOMPARE(text, QStringLiteral("Tevra Version 1.20"));
+        QVERIFY(icon);
     }
 
     void readsTheSettingsAtStart_data() {
@@ -415,6 +440,29 @@ private slots:
         QTest::mouseMove(&w, QPoint(5, 5));
         QTRY_COMPARE(find<QLabel>("mouseX")->text(), QStringLiteral("X:"));
         QCOMPARE(find<QLabel>("mouseY")->text(), QStringLiteral("Y:"));
+    }
+
+    // Cross-identification renames an entry it did not add: the definitions must
+    // count as changed, or the names would be lost at exit without a question.
+    void scanThatRenamesEntriesMarksTheDefinitions_data() {
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("identical partner taken") << 0 << true;
+        QTest::newRow("nothing above 1.0") << 100 << false;
+    }
+    void scanThatRenamesEntriesMarksTheDefinitions() {
+        QFETCH(int, quality);
+        QFETCH(bool, renamed);
+        CDododEzodDlg& w = openWith(kThree);
+        const QString known = writeCalibration(dir_->filePath(QStringLiteral("known")),
+                                               {{"Fuel", 0xC010, EntryType::Unsigned8Table}});
+        QVERIFY(!w.hasUnsavedChanges());
+        scanAnswer_ = ScanValues{ScanValues::CrossIdentify, path(known), quality};
+        button("scanButton")->click();
+        QCOMPARE(names().contains(QStringLiteral("Fuel")), renamed);
+        QCOMPARE(list()->count(), 3); // no image code to scan: nothing added
+        QCOMPARE(w.primary().definitionsModified(), renamed);
+        QCOMPARE(w.windowTitle().endsWith(QLatin1Char('*')), renamed);
     }
 
     void comparesTheEntryOfTheSameNameIgnoringCase() {
