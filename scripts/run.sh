@@ -9,7 +9,7 @@ cd "$root"
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)" --target tevra tevra-cli
+cmake --build --preset release -j "$(nproc)" --target tevra tevra-cli tevra-ecm-sim
 
 run="$root/run"
 mkdir -p "$run/Library" "$run/Help"
