@@ -44,6 +44,9 @@ TableGraph::TableGraph(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The right button edits 3D cells; a context menu of the surrounding window
+    // must not open over the control and take the keyboard from it.
+    setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 TableGraph::~TableGraph() = default;

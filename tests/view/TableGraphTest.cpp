@@ -4,6 +4,7 @@
 #include "ViewFixture.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -86,6 +87,7 @@ private slots:
     void boxClicks();
     void gridCursorAndCells();
     void gridCellsStopAtTheirRange();
+    void rightPressOpensNoMenuOfTheWindow();
     void cursorStaysInsideANewGrid();
     void readOnlyChangesNoByte();
     void readoutTexts_data();
@@ -322,6 +324,28 @@ void TableGraphTest::gridCellsStopAtTheirRange() {
         w.keys({c.key});
         QCOMPARE(f.byte(3), c.expected);
     }
+}
+
+// A right press is the 3D table's minus button; the window's own context menu
+// (which carries "&About Tevra") must not open over it and take the keyboard.
+void TableGraphTest::rightPressOpensNoMenuOfTheWindow() {
+    std::vector<int> bytes{3, 3, 0x00};
+    bytes.resize(3 + 9, 0x10);
+    OneEntry f(EntryType::Table3D, bytes);
+    Window w(f.entry);
+    struct MenuRequests : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            count += e->type() == QEvent::ContextMenu;
+            return false;
+        }
+    } requests;
+    w.window.installEventFilter(&requests);
+    const GridRect g = gridRect(kGraphWidth, kGraphHeight, 3, 3);
+    const QPoint cell(g.x0 + 5, g.y0 + 5);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, cell, w.graph->mapToGlobal(cell));
+    QApplication::sendEvent(w.graph, &menu);
+    QCOMPARE(requests.count, 0);
 }
 
 void TableGraphTest::cursorStaysInsideANewGrid() {
