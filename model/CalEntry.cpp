@@ -27,6 +27,9 @@ void CalEntry::Relocate(std::int32_t a) {
 void CalEntry::reposition() {
     dataOffset_ = std::int64_t{address} - owner_->baseAddress;
     positioned_ = true;
+    // The bytes under the entry may be others now (a new image, or a count read
+    // before the entry had any): the count is read again from them.
+    cachedCount_ = -1;
 }
 
 int CalEntry::byteAt(std::int64_t k) const {

@@ -43,6 +43,24 @@ TEST(CalEntryReading, Unsigned16TableCountsRealPointsPlusTheEndPoint) {
     EXPECT_EQ(empty.entry->GetY(0), -1);
 }
 
+TEST(CalEntryReading, PointCountIsReadAgainOncePositioned) {
+    // Asked before there is an image, the count byte reads as erased memory (255);
+    // that must not outlive the positioning, or edits would reach past the table.
+    Calibration cal;
+    CalEntry* e = cal.NewEntry();
+    e->type = EntryType::Unsigned8Table;
+    EXPECT_EQ(e->PointCount(), 255);
+    std::vector<std::uint8_t> img(64, 0x00);
+    img[0] = 2;
+    cal.SetImage(img);
+    EXPECT_EQ(e->PointCount(), 2);
+
+    // Relocate to the same address also reads the count again.
+    cal.setImageByte(0, 3);
+    e->Relocate(0xC000);
+    EXPECT_EQ(e->PointCount(), 3);
+}
+
 TEST(CalEntryReading, ConversionsAndInterpolation) {
     // (10,-128) (10,127) (100,16)
     Fixture f(EntryType::Signed8Table, {3, 10, 0x80, 0, 0, 10, 0x7F, 0, 0, 100, 0x10, 0, 0});
