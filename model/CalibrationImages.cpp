@@ -71,7 +71,12 @@ bool Calibration::SaveBinary(const std::string& path) {
 }
 
 bool Calibration::SaveS19(const std::string& path) {
-    if (!AtomicFile::write(path, SRecord::write(image_, baseAddress))) {
+    // S1 records carry 16-bit addresses: an image that does not lie within
+    // 0x0000-0xFFFF (a base read from a definition file made for a smaller image)
+    // would wrap around and read back scrambled.
+    const bool fits =
+        baseAddress >= 0 && std::int64_t{baseAddress} + imageLength() <= std::int64_t{0x10000};
+    if (!fits || !AtomicFile::write(path, SRecord::write(image_, baseAddress))) {
         prompter().message("Failed to save S19!", "Error");
         return false;
     }

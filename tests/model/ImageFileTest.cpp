@@ -211,3 +211,28 @@ TEST(SaveCalibration, WritesOnlyWhatChangedAndKeepsFlagsOnFailure) {
     EXPECT_TRUE(cal.dataModified());
     EXPECT_TRUE(cal.definitionsModified());
 }
+
+TEST(SaveCalibration, RefusesSRecordsWhoseAddressesWouldWrap) {
+    // A 32 KB image under the base of a 16 KB definition file ends past 0xFFFF:
+    // its S-records would wrap to 0x0000 and read back scrambled.
+    TempDir dir;
+    ScriptedPrompter prompter;
+    Calibration cal;
+    cal.setPrompter(&prompter);
+    cal.SetImage(pattern(0x8000));
+    cal.baseAddress = 0xC000;
+    cal.imagePath = dir.file("cal.bin");
+    cal.SetDataModified(true);
+    EXPECT_FALSE(cal.SaveCalibration());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Failed to save S19!"});
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cal.s19")));
+    EXPECT_EQ(TempDir::read(dir.file("cal.bin")).size(), 0x8000u);
+    EXPECT_TRUE(cal.dataModified());
+
+    // The same image at 0x8000 ends exactly at 0xFFFF and is written.
+    prompter.shown.clear();
+    cal.baseAddress = 0x8000;
+    EXPECT_TRUE(cal.SaveCalibration());
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(SRecord::read(TempDir::read(dir.file("cal.s19"))).bytes, pattern(0x8000));
+}
