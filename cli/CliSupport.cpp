@@ -6,7 +6,7 @@
 namespace tevra::cli {
 
 std::int32_t proposedBase(const Calibration& cal) {
-    if (text::toLowerAscii(path::extension(cal.imagePath)) == ".s19")
+    if (text::toLowerAscii(path::extension(cal.imagePath)).rfind(".s19", 0) == 0)
         return cal.baseAddress;
     return 0x10000 - cal.imageLength();
 }
@@ -46,8 +46,13 @@ bool writeImage(Calibration& cal, const std::string& out) {
     const std::string ext = text::toLowerAscii(path::extension(out));
     if (ext == ".bin")
         return cal.SaveBinary(out);
-    if (ext == ".s19")
+    if (ext == ".s19") {
+        // The editor saves the .bin first, whose checksum step the .s19 then
+        // carries; written alone, the S-records must get the same fixed-up bytes.
+        if (cal.checksumEnabled)
+            cal.ApplyChecksum();
         return cal.SaveS19(out);
+    }
     throw UsageProblem{"the output must end in .bin or .s19: " + out};
 }
 

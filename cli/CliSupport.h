@@ -34,7 +34,8 @@ std::int32_t proposedBase(const Calibration& cal);
 std::uint32_t parseHexOption(const std::string& text, const std::string& option);
 double parseNumberOption(const std::string& text, const std::string& option);
 
-// Writes the image as .bin or .s19 by OUT's extension; false after the model's message.
+// Writes the image as .bin or .s19 by OUT's extension, either with the checksum fixed
+// first when the calibration asks for it; false after the model's message.
 bool writeImage(Calibration& cal, const std::string& out);
 
 } // namespace tevra::cli

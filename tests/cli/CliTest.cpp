@@ -102,4 +102,10 @@ TEST(Cli, ChecksumAndEditWriteTheirResult) {
     const int off = spark->address - 0xC000;
     for (int i = 0; i < spark->PointCount(); ++i)
         EXPECT_EQ(after.image()[off + 2 + 4 * i], before.image()[off + 2 + 4 * i] / 2);
+    // The demo asks for its checksum on save: the S-records carry the fix-up too.
+    ASSERT_TRUE(before.checksumEnabled);
+    unsigned edited = 0;
+    for (std::uint8_t b : after.image())
+        edited += b;
+    EXPECT_EQ(edited & 0xFF, 0xFFu);
 }
