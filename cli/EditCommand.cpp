@@ -36,6 +36,16 @@ int run(const std::vector<std::string>& words) {
         opened.prompter.message("No entry named \"" + args.value("--entry") + "\".", "Error");
         return Failure;
     }
+    // The model silently ignores an edit it cannot make; asked for on the command
+    // line, an unchanged image must not be written as if it had been edited.
+    const int type = static_cast<int>(e->type);
+    if (type < 0 || type > 4 || !e->inImage()) {
+        opened.prompter.message("Entry \"" + e->name +
+                                    "\" cannot be edited: only tables and constants that lie "
+                                    "inside the image can.",
+                                "Error");
+        return Failure;
+    }
     cal.readOnly = false;
     if (args.has("--add"))
         e->AddToAll(static_cast<float>(parseNumberOption(args.value("--add"), "--add")));

@@ -43,6 +43,8 @@ TEST(Cli, ExitCodesAndMessages) {
         {"convert " + kDemo + " " + dir.file("o.s19") + " --base XYZ", 2, "hexadecimal"},
         {"dump " + kDemo, 2, "--json"},
         {"edit " + kDemo + " --entry Nope --add 1 -o " + dir.file("e.bin"), 1, "No entry named"},
+        {"edit " + kDemo + " --entry \"Option Flags\" --add 1 -o " + dir.file("f.bin"), 1,
+         "cannot be edited"},
         {"checksum " + kDemo + " --checksum 1000 --fixup C001 -o " + dir.file("c.bin"), 1,
          "inside the image"},
     };
