@@ -59,8 +59,13 @@ std::string formatNumber(double value) {
 
 std::optional<double> readNumber(std::string_view text) {
     std::string_view s = trimmed(text);
-    if (!s.empty() && s.front() == '+')
+    // One sign at most: from_chars takes no '+', so it is dropped here, and the
+    // text after it must not bring a sign of its own ("+-5" is no number).
+    if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
+        if (!s.empty() && s.front() == '-')
+            return std::nullopt;
+    }
     // from_chars would also take "inf" and "nan"; a field wants digits.
     if (s.empty() ||
         !(s.front() == '-' || s.front() == '.' || (s.front() >= '0' && s.front() <= '9')))

@@ -53,6 +53,8 @@ TEST(DialogText, ChecksNumericFieldsWithTheirRange) {
         {"12 psi", 0, 100, "Please enter a number."},
         {"", 0, 100, "Please enter a number."},
         {"inf", 0, 100, "Please enter a number."},
+        {"+-5", 0, 100, "Please enter a number."},
+        {"+5", 0, 100, nullptr},
         {"1e1", 0, 100, nullptr},
         {"14.9", 15, 127, "Please enter a number between 15 and 127."},
         {"127", 15, 127, nullptr},
