@@ -35,10 +35,42 @@ void JsonWriter::key(std::string_view k) {
     needComma_ = false;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence starting at s[i], or 0 when there is none.
+std::size_t utf8Length(std::string_view s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(i);
+    std::size_t n = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        lo = c == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+        hi = c == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        lo = c == 0xF0 ? 0x90 : 0x80;
+        hi = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size() || byte(i + 1) < lo || byte(i + 1) > hi)
+        return 0;
+    for (std::size_t k = 2; k < n; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return n;
+}
+
+} // namespace
+
 void JsonWriter::value(std::string_view s) {
     separate();
     out_ += '"';
-    for (unsigned char c : s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
         switch (c) {
         case '"':
             out_ += "\\\"";
@@ -60,8 +92,18 @@ void JsonWriter::value(std::string_view s) {
                 char buf[8];
                 std::snprintf(buf, sizeof buf, "\\u%04x", c);
                 out_ += buf;
-            } else {
+            } else if (c < 0x80) {
                 out_ += static_cast<char>(c);
+            } else if (const std::size_t n = utf8Length(s, i); n > 0) {
+                out_.append(s.substr(i, n));
+                i += n - 1;
+            } else {
+                // Definition files written on Windows hold texts in a single-byte
+                // code page (a unit of degrees as the byte B0); such a byte is taken
+                // as Latin-1 so that the output stays valid UTF-8, as JSON must be.
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out_ += buf;
             }
         }
     }

@@ -70,6 +70,19 @@ TEST(Cli, InfoAndDumpShowTheDemo) {
         EXPECT_NE(dump.out.find(piece), std::string::npos) << piece;
 }
 
+TEST(Cli, DumpIsValidUtf8WhateverTheDefinitionFileHolds) {
+    // A unit typed on Windows arrives as one code-page byte (B0 for degrees); text
+    // that already is UTF-8 passes through.
+    TempDir dir;
+    TempDir::write(dir.file("cal.bin"), std::string(16, '\0'));
+    TempDir::write(dir.file("cal.tbl"), "C000\nd\na\nC000 3 n Temp IN 0 256 X OUT 0 256 \xB0"
+                                        "F NAME \xE2\x82\xAC\n");
+    CliRun dump = cli("dump " + dir.file("cal.bin") + " --json");
+    ASSERT_EQ(dump.exitCode, 0) << dump.err;
+    EXPECT_NE(dump.out.find("\"yUnit\":\"\\u00b0F\""), std::string::npos) << dump.out;
+    EXPECT_NE(dump.out.find("\"description\":\"\xE2\x82\xAC\""), std::string::npos) << dump.out;
+}
+
 TEST(Cli, ConvertRoundTripsByteForByte) {
     TempDir dir;
     ASSERT_EQ(cli("convert " + kDemo + " " + dir.file("a.s19")).exitCode, 0);
