@@ -44,21 +44,26 @@ std::optional<std::string_view> valueAfter(std::string_view line, std::string_vi
     return line;
 }
 
-void readFlag(std::string_view line, std::string_view key, bool& flag) {
-    if (auto v = valueAfter(line, key))
-        flag = v->front() == 'y'; // only a lower-case y means yes
+// Each reader returns whether the line held its key; only then is the line used up.
+bool readFlag(std::string_view line, std::string_view key, bool& flag) {
+    auto v = valueAfter(line, key);
+    if (!v)
+        return false;
+    flag = v->front() == 'y'; // only a lower-case y means yes
+    return true;
 }
 
-void readSpeed(std::string_view line, int& speed) {
+bool readSpeed(std::string_view line, int& speed) {
     auto v = valueAfter(line, "flash_speed");
     if (!v)
-        return;
+        return false;
     const char first = v->front();
     const bool sign = first == '+' || first == '-';
     if (v->size() <= (sign ? 1u : 0u) || (*v)[sign ? 1 : 0] < '0' || (*v)[sign ? 1 : 0] > '9')
-        return;
+        return false;
     // The pacing is only defined for 0..100; a hand-edited value is brought into range.
     speed = std::clamp(text::parseIntPrefix(*v), 0, 100);
+    return true;
 }
 
 } // namespace
@@ -69,14 +74,19 @@ Settings Settings::parse(std::string_view text) {
     if (lines.empty())
         return s;
     s.lastPath = std::string(lines[0]);
-    if (lines.size() > 1)
-        readFlag(lines[1], "reload_last", s.reloadLast);
-    if (lines.size() > 2)
-        readFlag(lines[2], "hide_mouse", s.hideMouse);
-    if (lines.size() > 3)
-        readSpeed(lines[3], s.flashSpeed);
-    for (std::size_t i = 4; i < lines.size(); ++i) {
-        if (!parsePortMapLine(std::string(lines[i]), s.ports) && !lines[i].empty())
+    // The keys are read in order, each from where the previous one stopped: a key
+    // that does not match keeps its default and leaves its line to the next key.
+    std::size_t next = 1;
+    if (next < lines.size() && readFlag(lines[next], "reload_last", s.reloadLast))
+        ++next;
+    if (next < lines.size() && readFlag(lines[next], "hide_mouse", s.hideMouse))
+        ++next;
+    if (next < lines.size() && readSpeed(lines[next], s.flashSpeed))
+        ++next;
+    // Port lines count wherever they follow the keys; other lines are kept only
+    // from the fifth on, so junk in a key's place is not written back.
+    for (std::size_t i = next; i < lines.size(); ++i) {
+        if (!parsePortMapLine(std::string(lines[i]), s.ports) && !lines[i].empty() && i >= 4)
             s.extraLines.emplace_back(lines[i]);
     }
     return s;
