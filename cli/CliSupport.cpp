@@ -42,6 +42,15 @@ double parseNumberOption(const std::string& text, const std::string& option) {
     return v;
 }
 
+void requireBaseFits(std::uint32_t base, std::int32_t imageLength) {
+    const std::int64_t highest = 0x10000 - std::int64_t{imageLength};
+    if (highest >= 0 && base <= highest)
+        return;
+    throw UsageProblem{highest < 0 ? std::string("the image is larger than the address space")
+                                   : "--base must leave the image inside 0000-FFFF: at most " +
+                                         text::formatHex(static_cast<std::uint32_t>(highest), 4)};
+}
+
 bool writeImage(Calibration& cal, const std::string& out) {
     const std::string ext = text::toLowerAscii(path::extension(out));
     if (ext == ".bin")

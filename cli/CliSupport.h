@@ -33,6 +33,9 @@ std::int32_t proposedBase(const Calibration& cal);
 // Reads "C000" or "0xC000"; throws UsageProblem otherwise.
 std::uint32_t parseHexOption(const std::string& text, const std::string& option);
 double parseNumberOption(const std::string& text, const std::string& option);
+// Throws UsageProblem unless an image of this length lies within 0x0000-0xFFFF at
+// --base, the rule the Calibration Data dialog applies to a typed base.
+void requireBaseFits(std::uint32_t base, std::int32_t imageLength);
 
 // Writes the image as .bin or .s19 by OUT's extension, either with the checksum fixed
 // first when the calibration asks for it; false after the model's message.

@@ -36,9 +36,10 @@ int run(const std::vector<std::string>& words) {
         prompter.message("Failed to load binary file!", "Error");
         return Failure;
     }
-    if (base)
+    if (base) {
+        requireBaseFits(*base, cal.imageLength());
         cal.baseAddress = static_cast<std::int32_t>(*base);
-    else if (inExt == ".bin")
+    } else if (inExt == ".bin")
         cal.baseAddress = 0x10000 - cal.imageLength();
     return writeImage(cal, out) ? Success : Failure;
 }

@@ -36,6 +36,8 @@ int run(const std::vector<std::string>& words) {
     if (!openCalibration(opened, args.positional()[0], args))
         return Failure;
     Calibration& cal = opened.calibration;
+    if (base)
+        requireBaseFits(*base, cal.imageLength());
     if (base && !moveToBase(opened, *base))
         return Failure;
 

@@ -41,6 +41,7 @@ TEST(Cli, ExitCodesAndMessages) {
         {"info " + dir.file("x.hex"), 1, "Failed to load binary file!\n"},
         {"convert " + kDemo + " " + dir.file("out.txt"), 2, "OUT must end in .bin or .s19"},
         {"convert " + kDemo + " " + dir.file("o.s19") + " --base XYZ", 2, "hexadecimal"},
+        {"convert " + kDemo + " " + dir.file("o.s19") + " --base C100", 2, "at most C000"},
         {"dump " + kDemo, 2, "--json"},
         {"edit " + kDemo + " --entry Nope --add 1 -o " + dir.file("e.bin"), 1, "No entry named"},
         {"edit " + kDemo + " --entry \"Option Flags\" --add 1 -o " + dir.file("f.bin"), 1,

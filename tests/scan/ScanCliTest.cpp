@@ -110,6 +110,7 @@ TEST(ScanCli, ExitCodesAndMessages) {
         {"scan " + image + " -o " + dir.file("no/such/dir/o.tbl"), 1, "Failed to save TBL!\n"},
         {"scan " + image, 2, "expected IMAGE -o OUT.tbl"},
         {"scan " + image + " --base 10000" + out, 2, "--base"},
+        {"scan " + image + " --base C001" + out, 2, "at most C000"},
         {"scan " + image + " --base C0G0" + out, 2, "hexadecimal"},
         {"crossid " + image + out, 2, "expected IMAGE OTHER"},
         {"crossid " + image + " " + image + " --quality 101" + out, 2, "--quality"},
