@@ -32,8 +32,8 @@ EntryCommands commandsFor(const CalEntry& entry, bool readOnly);
 std::int32_t proposedBaseAddress(const std::string& imagePath, const Calibration& cal);
 
 // A cheap digest of every definition (slot by slot, every field the definition
-// file keeps): two equal values mean, in practice, that no entry was added,
-// deleted or changed in between.
+// file keeps; empty slots left out): two equal values mean, in practice, that no
+// entry was added, deleted or changed in between.
 std::uint64_t definitionsFingerprint(const Calibration& cal);
 
 // The title after a modified flag changed: "*" appended once while there are

@@ -454,8 +454,15 @@ private slots:
         QFETCH(int, quality);
         QFETCH(bool, renamed);
         CDododEzodDlg& w = openWith(kThree);
-        const QString known = writeCalibration(dir_->filePath(QStringLiteral("known")),
-                                               {{"Fuel", 0xC010, EntryType::Unsigned8Table}});
+        const QString known = writeCalibration(
+            dir_->filePath(QStringLiteral("known")),
+            {{"Fuel", 0xC010, EntryType::Unsigned8Table}, {"Idle", 0xC100, EntryType::Constant8}});
+        {
+            // Unlike its byte here: the constants pass tries an entry and deletes it.
+            QFile bin(known);
+            QVERIFY(bin.open(QIODevice::ReadWrite) && bin.seek(0x100));
+            bin.putChar(char(0xFF));
+        }
         QVERIFY(!w.hasUnsavedChanges());
         scanAnswer_ = ScanValues{ScanValues::CrossIdentify, path(known), quality};
         button("scanButton")->click();
