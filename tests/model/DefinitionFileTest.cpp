@@ -114,6 +114,13 @@ TEST(DefinitionFile, HandEditedFiles) {
     EXPECT_EQ(list->itemNames[1], "l");
     EXPECT_EQ(list->itemValues[1], 255);
     EXPECT_EQ(list->itemNames[2], "");
+
+    // A stray NUL byte is part of its line; it must not join the next one to it.
+    using namespace std::string_literals;
+    loadText(cal, dir, "C000\nd\na\nC000 3 n A\0B\r\nC001 3 n Second\n"s);
+    ASSERT_EQ(cal.entryCount(), 2);
+    EXPECT_EQ(cal.EntryAt(0)->name, "A\0B"s);
+    EXPECT_EQ(cal.EntryAt(1)->name, "Second");
 }
 
 TEST(DefinitionFile, ReadsTheCrcLine) {
@@ -126,5 +133,6 @@ TEST(DefinitionFile, ReadsTheCrcLine) {
     EXPECT_FALSE(Calibration::ReadDefinitionCrc(dir.file("y.TBL"), crc));
     Calibration cal;
     EXPECT_FALSE(cal.LoadDefinitions(dir.file("missing.tbl")));
+    EXPECT_FALSE(cal.LoadDefinitions(dir.path().string()));
     EXPECT_FALSE(cal.SaveDefinitions(""));
 }
