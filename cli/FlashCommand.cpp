@@ -2,6 +2,7 @@
 // serial port, as the editor's Flash dialog does.
 #ifdef TEVRA_HAVE_ECM
 
+#include "AtomicFile.h"
 #include "CliSupport.h"
 #include "FlashOperation.h"
 #include "PortMap.h"
@@ -133,10 +134,8 @@ bool storeLastFlash(const std::string& path, const LastFlashCopy& copy, Prompter
         std::remove(path.c_str());
         return true;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(copy->data()),
-              static_cast<std::streamsize>(copy->size()));
-    if (!out.flush()) {
+    const std::string_view bytes(reinterpret_cast<const char*>(copy->data()), copy->size());
+    if (!AtomicFile::write(path, bytes)) {
         prompter.message("Could not write the last-flash copy " + path, "Error");
         return false;
     }
