@@ -9,8 +9,8 @@ namespace tevra {
 
 // The operating-system side of the serial port: one device opened raw at
 // 8 data bits, no parity, one stop bit, no flow control. Everything that
-// differs between platforms lives behind this class (SerialDevicePosix.cpp
-// here); SerialCom above it is portable.
+// differs between platforms lives behind this class (SerialDevicePosix.cpp,
+// SerialDeviceWin32.cpp); SerialCom above it is portable.
 class SerialDevice {
 public:
     SerialDevice();
@@ -40,6 +40,16 @@ public:
 private:
     void purge();
 
+#ifdef _WIN32
+    // Win32 HANDLEs, kept as void* so that this header needs no <windows.h>.
+    void* handle_ = nullptr; // the device; null while closed
+    void* wakeEvent_ = nullptr;
+    void* commEvent_ = nullptr;
+    void* readEvent_ = nullptr;
+    void* writeEvent_ = nullptr;
+    int baud_ = 9600;
+    bool hungUp_ = false;
+#else
     int fd_ = -1;
     int baud_ = 9600;
     bool pseudoTerminal_ = false;
@@ -48,6 +58,7 @@ private:
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     bool hungUp_ = false;
+#endif
 };
 
 } // namespace tevra
