@@ -1,6 +1,5 @@
 #include "SRecord.h"
 
-#include "TextRules.h"
 
 #include <algorithm>
 
@@ -115,22 +114,31 @@ SRecord::Image SRecord::read(std::string_view text) {
     return img;
 }
 
+namespace {
+void appendHexByte(std::string& out, unsigned v) {
+    static const char digits[] = "0123456789ABCDEF";
+    out += digits[(v >> 4) & 0xF];
+    out += digits[v & 0xF];
+}
+} // namespace
+
 std::string SRecord::write(const std::vector<std::uint8_t>& bytes, std::int32_t baseAddress) {
     std::string out;
-    out.reserve(bytes.size() * 2 + bytes.size() / 32 * 16 + 16);
+    out.reserve(bytes.size() * 2 + (bytes.size() / 32 + 1) * 14 + 16);
     for (std::size_t off = 0; off < bytes.size(); off += 32) {
         const std::size_t n = std::min<std::size_t>(32, bytes.size() - off);
         const std::uint32_t addr =
             static_cast<std::uint32_t>(baseAddress + static_cast<std::int32_t>(off)) & 0xFFFF;
         unsigned sum = static_cast<unsigned>(n + 3) + (addr >> 8) + (addr & 0xFF);
         out += "S1";
-        out += text::formatHex(static_cast<std::uint32_t>(n + 3), 2);
-        out += text::formatHex(addr, 4);
+        appendHexByte(out, static_cast<unsigned>(n + 3));
+        appendHexByte(out, addr >> 8);
+        appendHexByte(out, addr & 0xFF);
         for (std::size_t k = 0; k < n; ++k) {
-            out += text::formatHex(bytes[off + k], 2);
+            appendHexByte(out, bytes[off + k]);
             sum += bytes[off + k];
         }
-        out += text::formatHex(~sum & 0xFF, 2);
+        appendHexByte(out, ~sum & 0xFF);
         out += "\r\n";
     }
     out += "S9030000FC\r\n";
