@@ -1,30 +1,18 @@
 // tevra-cli scan and crossid run as a user runs them.
 #include "Calibration.h"
+#include "CliRunner.h"
 #include "TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 using tevra::Calibration;
 using tevra::EntryType;
+using tevra::test::cli;
+using tevra::test::CliRun;
 using tevra::test::TempDir;
 
 namespace {
-
-struct CliRun {
-    int exitCode;
-    std::string out, err;
-};
-
-CliRun cli(const std::string& args) {
-    TempDir dir;
-    const std::string cmd =
-        std::string(TEVRA_CLI) + " " + args + " >" + dir.file("out") + " 2>" + dir.file("err");
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::read(dir.file("out")),
-            TempDir::read(dir.file("err"))};
-}
 
 const std::string kDemo = std::string(TEVRA_SOURCE_DIR) + "/resources/demo/demo";
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+namespace tevra::test {
+
+// One run of tevra-cli as a user runs it: its exit code and what it printed on
+// each stream. TEVRA_CLI is the path of the tool, set by the test's build.
+struct CliRun {
+    int exitCode;
+    std::string out, err;
+};
+
+inline CliRun cli(const std::string& args) {
+    TempDir dir;
+    const std::string cmd =
+        std::string(TEVRA_CLI) + " " + args + " >" + dir.file("out") + " 2>" + dir.file("err");
+    const int status = std::system(cmd.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::read(dir.file("out")),
+            TempDir::read(dir.file("err"))};
+}
+
+} // namespace tevra::test
