@@ -1,5 +1,7 @@
 #include "DialogText.h"
 
+#include "TextRules.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -7,19 +9,8 @@ namespace tevra::dialogtext {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+using text::hexDigit;
+using text::isBlank;
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isBlank(s.front()))

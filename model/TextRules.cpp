@@ -7,13 +7,10 @@
 
 namespace tevra::text {
 
-namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -22,6 +19,11 @@ int hexDigit(char c) {
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
+}
+
+namespace {
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -10,6 +10,11 @@
 // machine must read back the same on any other.
 namespace tevra::text {
 
+// White space as the C library's isspace sees it in the "C" locale.
+bool isBlank(char c);
+// The value of one hexadecimal digit (either case), or -1.
+int hexDigit(char c);
+
 // The number-prefix rule: the leading decimal number of a text (leading blanks
 // skipped, optional sign, digits with an optional decimal point and exponent),
 // 0 when there is none. Hexadecimal, "inf" and "nan" are not numbers here.
