@@ -1,24 +1,28 @@
 #include "SRecord.h"
 
-
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace tevra {
 
 namespace {
 // A hex field: 0-9 and A-F in either case; any other character counts as a zero digit.
+constexpr std::array<std::uint8_t, 256> hexDigitValues = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = static_cast<std::uint8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[c] = t[c + ('a' - 'A')] = static_cast<std::uint8_t>(c - 'A' + 10);
+    return t;
+}();
+
 int hexValue(std::string_view s, std::size_t pos, int digits) {
     int v = 0;
     for (int i = 0; i < digits; ++i) {
-        char c = pos + i < s.size() ? s[pos + i] : '0';
-        int d = 0;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        v = v * 16 + d;
+        const std::size_t at = pos + static_cast<std::size_t>(i);
+        const unsigned char c = at < s.size() ? static_cast<unsigned char>(s[at]) : '0';
+        v = v * 16 + hexDigitValues[c];
     }
     return v;
 }
@@ -115,33 +119,41 @@ SRecord::Image SRecord::read(std::string_view text) {
 }
 
 namespace {
-void appendHexByte(std::string& out, unsigned v) {
-    static const char digits[] = "0123456789ABCDEF";
-    out += digits[(v >> 4) & 0xF];
-    out += digits[v & 0xF];
+constexpr char hexDigits[] = "0123456789ABCDEF";
+
+char* putHexByte(char* out, unsigned v) {
+    out[0] = hexDigits[(v >> 4) & 0xF];
+    out[1] = hexDigits[v & 0xF];
+    return out + 2;
 }
 } // namespace
 
 std::string SRecord::write(const std::vector<std::uint8_t>& bytes, std::int32_t baseAddress) {
-    std::string out;
-    out.reserve(bytes.size() * 2 + (bytes.size() / 32 + 1) * 14 + 16);
-    for (std::size_t off = 0; off < bytes.size(); off += 32) {
-        const std::size_t n = std::min<std::size_t>(32, bytes.size() - off);
+    static constexpr std::size_t perLine = 32;
+    static constexpr std::string_view endRecord = "S9030000FC\r\n";
+    const std::size_t lines = (bytes.size() + perLine - 1) / perLine;
+    // "S1", count, address, data, checksum, CR LF.
+    std::string out(bytes.size() * 2 + lines * 12 + endRecord.size(), '\0');
+    char* p = out.data();
+    for (std::size_t off = 0; off < bytes.size(); off += perLine) {
+        const std::size_t n = std::min(perLine, bytes.size() - off);
         const std::uint32_t addr =
             static_cast<std::uint32_t>(baseAddress + static_cast<std::int32_t>(off)) & 0xFFFF;
         unsigned sum = static_cast<unsigned>(n + 3) + (addr >> 8) + (addr & 0xFF);
-        out += "S1";
-        appendHexByte(out, static_cast<unsigned>(n + 3));
-        appendHexByte(out, addr >> 8);
-        appendHexByte(out, addr & 0xFF);
-        for (std::size_t k = 0; k < n; ++k) {
-            appendHexByte(out, bytes[off + k]);
-            sum += bytes[off + k];
+        *p++ = 'S';
+        *p++ = '1';
+        p = putHexByte(p, static_cast<unsigned>(n + 3));
+        p = putHexByte(p, addr >> 8);
+        p = putHexByte(p, addr & 0xFF);
+        for (const std::uint8_t b : std::span(bytes).subspan(off, n)) {
+            p = putHexByte(p, b);
+            sum += b;
         }
-        appendHexByte(out, ~sum & 0xFF);
-        out += "\r\n";
+        p = putHexByte(p, ~sum & 0xFF);
+        *p++ = '\r';
+        *p++ = '\n';
     }
-    out += "S9030000FC\r\n";
+    std::copy(endRecord.begin(), endRecord.end(), p);
     return out;
 }
 
