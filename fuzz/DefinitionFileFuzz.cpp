@@ -3,6 +3,7 @@
 #include "Calibration.h"
 #include "MemoryFile.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -22,13 +23,18 @@ bool sameEntry(const CalEntry& a, const CalEntry& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile in;
-    // Saving flushes to disk; a memory-backed folder keeps that cheap.
-    static const std::string out =
-        (std::filesystem::path(std::filesystem::exists("/dev/shm")
-                                   ? "/dev/shm"
-                                   : std::filesystem::temp_directory_path()) /
-         ("tevra-fuzz-" + std::to_string(getpid()) + ".tbl"))
-            .string();
+    // Saving flushes to disk; a memory-backed folder keeps that cheap. The file is
+    // removed when the fuzzer exits normally.
+    struct ScratchFile {
+        std::string path = (std::filesystem::path(std::filesystem::exists("/dev/shm")
+                                                      ? "/dev/shm"
+                                                      : std::filesystem::temp_directory_path()) /
+                            ("tevra-fuzz-" + std::to_string(getpid()) + ".tbl"))
+                               .string();
+        ~ScratchFile() { std::remove(path.c_str()); }
+    };
+    static const ScratchFile scratch;
+    const std::string& out = scratch.path;
     in.set(data, size);
     Calibration cal;
     cal.SetImage(std::vector<std::uint8_t>(data, data + std::min<std::size_t>(size, 256)));
