@@ -1,7 +1,6 @@
 // Any S-record text reads without harm, and the image written back reads the same.
 #include "SRecord.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 

@@ -1,5 +1,7 @@
 #include "SRecord.h"
 
+#include "TextRules.h"
+
 #include <algorithm>
 #include <array>
 #include <span>
@@ -8,12 +10,11 @@ namespace tevra {
 
 namespace {
 // A hex field: 0-9 and A-F in either case; any other character counts as a zero digit.
+// Read through a table, as every data byte of an image passes here.
 constexpr std::array<std::uint8_t, 256> hexDigitValues = [] {
     std::array<std::uint8_t, 256> t{};
-    for (int c = '0'; c <= '9'; ++c)
-        t[c] = static_cast<std::uint8_t>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c)
-        t[c] = t[c + ('a' - 'A')] = static_cast<std::uint8_t>(c - 'A' + 10);
+    for (int c = 0; c < 256; ++c)
+        t[c] = static_cast<std::uint8_t>(std::max(text::hexDigit(static_cast<char>(c)), 0));
     return t;
 }();
 

@@ -13,7 +13,15 @@ namespace tevra::text {
 // White space as the C library's isspace sees it in the "C" locale.
 bool isBlank(char c);
 // The value of one hexadecimal digit (either case), or -1.
-int hexDigit(char c);
+constexpr int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
 
 // The number-prefix rule: the leading decimal number of a text (leading blanks
 // skipped, optional sign, digits with an optional decimal point and exponent),
