@@ -5,7 +5,7 @@
 #include "CalEntry.h"
 #include "Calibration.h"
 #include "GraphGeometry.h"
-#include "TablePainter.h"
+#include "GraphPainter.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -68,7 +68,7 @@ struct Scene {
         return e;
     }
 
-    void paint(TablePainter& painter, const ViewState& state) {
+    void paint(GraphPainter& painter, const ViewState& state) {
         QPainter p(&target);
         painter.paint(p, target.size(), state);
     }
@@ -76,7 +76,7 @@ struct Scene {
 
 void BM_Repaint3DGrid32x32(benchmark::State& st) {
     Scene scene;
-    TablePainter painter;
+    GraphPainter painter;
     painter.SetEntry(scene.grid);
     ViewState state;
     state.cursorColumn = 5;
@@ -89,7 +89,7 @@ BENCHMARK(BM_Repaint3DGrid32x32)->Unit(benchmark::kMicrosecond);
 
 void BM_Repaint16BitWithComparison(benchmark::State& st) {
     Scene scene;
-    TablePainter painter;
+    GraphPainter painter;
     painter.SetEntry(scene.table);
     painter.SetSecondaryEntry(scene.comparisonTable);
     ViewState state;
@@ -102,7 +102,7 @@ BENCHMARK(BM_Repaint16BitWithComparison)->Unit(benchmark::kMicrosecond);
 
 void BM_DragStep(benchmark::State& st) {
     Scene scene;
-    TablePainter painter;
+    GraphPainter painter;
     painter.SetEntry(scene.table);
     painter.SetSecondaryEntry(scene.comparisonTable);
     ViewState state;
@@ -120,7 +120,7 @@ BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond);
 
 void BM_BackgroundRender(benchmark::State& st) {
     Scene scene;
-    TablePainter painter;
+    GraphPainter painter;
     painter.SetEntry(scene.table);
     for (auto _ : st) {
         painter.invalidateBackground();

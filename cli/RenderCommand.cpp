@@ -4,7 +4,7 @@
 
 #include "CliSupport.h"
 #include "GraphGeometry.h"
-#include "TablePainter.h"
+#include "GraphPainter.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -102,7 +102,7 @@ int run(const std::vector<std::string>& words) {
     }
 
     const auto app = offscreenApplication();
-    TablePainter painter;
+    GraphPainter painter;
     painter.SetEntry(entry);
     painter.SetSecondaryEntry(comparison);
     QImage image(size.width, size.height, QImage::Format_RGB32);

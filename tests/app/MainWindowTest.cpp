@@ -1,5 +1,6 @@
-#include "CDododEzodDlg.h"
-#include "TableGraph.h"
+#include "MainWindow.h"
+
+#include "GraphWidget.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -94,9 +95,9 @@ class MainWindowTest : public QObject {
     std::optional<OptionsValues> optionsAnswer_;
     std::optional<ScanValues> scanAnswer_;
     int fileDialogs_ = 0;
-    std::unique_ptr<CDododEzodDlg> window_;
+    std::unique_ptr<MainWindow> window_;
 
-    CDododEzodDlg& open() {
+    MainWindow& open() {
         MainWindowServices s;
         s.startupFolder = dir_->path();
         s.prompter = &prompter_;
@@ -107,13 +108,13 @@ class MainWindowTest : public QObject {
         s.askSave = [this](const SaveValues&) { return saveAnswer_; };
         s.askOptions = [this](const OptionsValues&) { return optionsAnswer_; };
         s.askScan = [this](const ScanValues&) { return scanAnswer_; };
-        window_ = std::make_unique<CDododEzodDlg>(std::move(s));
+        window_ = std::make_unique<MainWindow>(std::move(s));
         window_->initialise();
         window_->show();
         return *window_;
     }
-    CDododEzodDlg& openWith(std::initializer_list<Def> defs) {
-        CDododEzodDlg& w = open();
+    MainWindow& openWith(std::initializer_list<Def> defs) {
+        MainWindow& w = open();
         nextFile_ = writeCalibration(dir_->filePath(QStringLiteral("cal")), defs);
         button("loadButton")->click();
         return w;
@@ -160,7 +161,7 @@ private slots:
     void cleanup() { window_.reset(); }
 
     void startsEmptyReadOnlyAndSortedByAddress() {
-        CDododEzodDlg& w = open();
+        MainWindow& w = open();
         QCOMPARE(w.size(), QSize(780, 544));
         QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  "));
         QCOMPARE(list()->count(), 0);
@@ -177,7 +178,7 @@ private slots:
     }
 
     void aboutShowsTheVersionAndTheProgramIcon() {
-        CDododEzodDlg& w = open();
+        MainWindow& w = open();
         QString title, text;
         bool icon = false;
         QTimer::singleShot(0, [&] {
@@ -216,7 +217,7 @@ private slots:
         const QString cal = writeCalibration(dir_->filePath(QStringLiteral("cal")), kThree);
         config.replace('@', QFile::encodeName(cal));
         writeConfig(config);
-        CDododEzodDlg& w = open();
+        MainWindow& w = open();
         QCOMPARE(list()->count(), lines);
         QCOMPARE(prompter_.shown, messages);
         if (lines > 0) {
@@ -224,7 +225,7 @@ private slots:
             QCOMPARE(list()->currentRow(), 0);
             QCOMPARE(list()->selectedItems().front()->text(), QStringLiteral("a"));
             QCOMPARE(find<QLabel>("infoLine")->text(), QStringLiteral("C000: Unknown Type"));
-            QCOMPARE(find<TableGraph>("tableGraph")->entry(), w.primary().FindByName("a", nullptr));
+            QCOMPARE(find<GraphWidget>("graph")->entry(), w.primary().FindByName("a", nullptr));
             QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  ") + cal);
         }
     }
@@ -274,16 +275,16 @@ private slots:
         QFETCH(bool, scale);
         QFETCH(bool, binary);
         QFETCH(QString, info);
-        CDododEzodDlg& w = openWith({{"u8", 0xC1A4, EntryType::Unsigned8Table},
-                                     {"u16", 0xC200, EntryType::Unsigned16Table},
-                                     {"s8", 0xC300, EntryType::Signed8Table},
-                                     {"c8", 0xC400, EntryType::Constant8},
-                                     {"c16", 0xC402, EntryType::Constant16},
-                                     {"flag", 0xC404, EntryType::FlagByte},
-                                     {"list", 0xC405, EntryType::ValueList},
-                                     {"3d", 0xF0, EntryType::Table3D},
-                                     {"unknown", 0xC500, EntryType::Unknown},
-                                     {"odd", 0xC600, static_cast<EntryType>(-1)}});
+        MainWindow& w = openWith({{"u8", 0xC1A4, EntryType::Unsigned8Table},
+                                  {"u16", 0xC200, EntryType::Unsigned16Table},
+                                  {"s8", 0xC300, EntryType::Signed8Table},
+                                  {"c8", 0xC400, EntryType::Constant8},
+                                  {"c16", 0xC402, EntryType::Constant16},
+                                  {"flag", 0xC404, EntryType::FlagByte},
+                                  {"list", 0xC405, EntryType::ValueList},
+                                  {"3d", 0xF0, EntryType::Table3D},
+                                  {"unknown", 0xC500, EntryType::Unknown},
+                                  {"odd", 0xC600, static_cast<EntryType>(-1)}});
         if (!readOnly)
             find<QCheckBox>("disableEditing")->click();
         QCOMPARE(w.primary().readOnly, readOnly);
@@ -296,7 +297,7 @@ private slots:
     }
 
     void disableEditingTiesScaleAndReadOnly() {
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         select(QStringLiteral("b"));
         auto* box = find<QCheckBox>("disableEditing");
         box->click();
@@ -308,12 +309,12 @@ private slots:
     }
 
     void deleteSelectsTheLineThatMovedUpOrNone() {
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         select(QStringLiteral("a"));
         button("deleteButton")->click();
         QCOMPARE(names(), (QStringList{"C", "b"}));
         QCOMPARE(list()->selectedItems().front()->text(), QStringLiteral("C"));
-        QCOMPARE(find<TableGraph>("tableGraph")->entry(), w.primary().FindByName("C", nullptr));
+        QCOMPARE(find<GraphWidget>("graph")->entry(), w.primary().FindByName("C", nullptr));
         QVERIFY(w.primary().definitionsModified());
         QVERIFY(w.windowTitle().endsWith(QLatin1Char('*')));
 
@@ -321,7 +322,7 @@ private slots:
         button("deleteButton")->click();
         QCOMPARE(names(), QStringList{"C"});
         QVERIFY(list()->selectedItems().isEmpty());
-        QVERIFY(find<TableGraph>("tableGraph")->entry() == nullptr);
+        QVERIFY(find<GraphWidget>("graph")->entry() == nullptr);
         QVERIFY(find<QLabel>("infoLine")->text().isEmpty());
 
         button("deleteButton")->click(); // nothing selected: nothing happens
@@ -335,7 +336,7 @@ private slots:
     }
     void editMarksTheTitleAndSavingClearsIt() {
         QFETCH(bool, makeCurrent);
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         const QString title = QStringLiteral("Tevra  ") + nextFile_;
         CalEntry* b = w.primary().FindByName("b", nullptr);
         b->AddToAll(10.0f); // read-only: ignored
@@ -372,7 +373,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, closes);
         QFETCH(int, questions);
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         if (unsaved)
             w.primary().SetDefinitionsModified(true);
         prompter_.answers = {static_cast<AppPrompter::Answer>(answer)};
@@ -394,7 +395,7 @@ private slots:
     }
 
     void escapeAndTheCloseBoxTakeTheirPaths() {
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.isVisible());
         w.primary().SetDataModified(true);
@@ -406,7 +407,7 @@ private slots:
     }
 
     void loadAsksFirstAndCancelKeepsTheCalibration() {
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         w.primary().SetDataModified(true);
         prompter_.answers = {AppPrompter::Answer::Cancel};
         button("loadButton")->click();
@@ -427,7 +428,7 @@ private slots:
 
     void hidesThePointerFromOpeningUntilClosing() {
         writeConfig("\nreload_last y\nhide_mouse y\nflash_speed 100\n");
-        CDododEzodDlg& w = open();
+        MainWindow& w = open();
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
         QVERIFY(w.close());
@@ -436,7 +437,7 @@ private slots:
     }
 
     void pointerOutsideTheGraphClearsTheReadout() {
-        CDododEzodDlg& w = open();
+        MainWindow& w = open();
         QTest::mouseMove(&w, QPoint(5, 5));
         QTRY_COMPARE(find<QLabel>("mouseX")->text(), QStringLiteral("X:"));
         QCOMPARE(find<QLabel>("mouseY")->text(), QStringLiteral("Y:"));
@@ -453,7 +454,7 @@ private slots:
     void scanThatRenamesEntriesMarksTheDefinitions() {
         QFETCH(int, quality);
         QFETCH(bool, renamed);
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         const QString known = writeCalibration(
             dir_->filePath(QStringLiteral("known")),
             {{"Fuel", 0xC010, EntryType::Unsigned8Table}, {"Idle", 0xC100, EntryType::Constant8}});
@@ -473,11 +474,11 @@ private slots:
     }
 
     void comparesTheEntryOfTheSameNameIgnoringCase() {
-        CDododEzodDlg& w = openWith(kThree);
+        MainWindow& w = openWith(kThree);
         const QString other = writeCalibration(dir_->filePath(QStringLiteral("other")),
                                                {{"B", 0xC010, EntryType::Unsigned8Table}});
         select(QStringLiteral("b"));
-        auto* graph = find<TableGraph>("tableGraph");
+        auto* graph = find<GraphWidget>("graph");
         QVERIFY(graph->painter().secondaryEntry() == nullptr);
 
         optionsAnswer_ = OptionsValues{false, false, path(other), 35};

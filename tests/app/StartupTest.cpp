@@ -1,5 +1,5 @@
-#include "CDododEzodApp.h"
-#include "TableDisclaimer.h"
+#include "Application.h"
+#include "DisclaimerDialog.h"
 
 #include <QFile>
 #include <QLabel>
@@ -16,7 +16,7 @@ class StartupTest : public QObject {
 private slots:
     void agreeingCreatesTheMarkerAndIsNotAskedAgain() {
         QTemporaryDir dir;
-        CDododEzodApp app(dir.path());
+        Application app(dir.path());
         int asked = 0;
         app.setDisclaimerQuestion([&] {
             ++asked;
@@ -33,7 +33,7 @@ private slots:
 
     void notAgreeingEndsTheProgramWithoutAMarker() {
         QTemporaryDir dir;
-        CDododEzodApp app(dir.path());
+        Application app(dir.path());
         app.setDisclaimerQuestion([] { return false; });
         QVERIFY(!app.passDisclaimer());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Disclaimer.txt"))));
@@ -41,13 +41,13 @@ private slots:
 
     void aMarkerThatCannotBeWrittenEndsTheProgram() {
         QTemporaryDir dir;
-        CDododEzodApp app(dir.filePath(QStringLiteral("missing-folder")));
+        Application app(dir.filePath(QStringLiteral("missing-folder")));
         app.setDisclaimerQuestion([] { return true; });
         QVERIFY(!app.passDisclaimer());
     }
 
     void theDialogShowsTheTextsInOrderAndAnswersByItsButtons() {
-        TableDisclaimer d;
+        DisclaimerDialog d;
         QCOMPARE(d.windowTitle(), QStringLiteral("WARNING"));
         QCOMPARE(d.size(), QSize(453, 380));
         d.show(); // lays the labels out

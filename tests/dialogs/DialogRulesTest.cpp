@@ -1,10 +1,10 @@
 // The rules behind the dialogs, without widgets: how fields are read, what OK of
 // the Calibration Data dialog does to a document, and the Data Properties checks.
 
-#include "CalDataRules.h"
 #include "Calibration.h"
+#include "CalibrationDataRules.h"
 #include "DialogText.h"
-#include "PropertiesRules.h"
+#include "EntryPropertiesRules.h"
 #include "ScriptedPrompter.h"
 
 #include <gtest/gtest.h>

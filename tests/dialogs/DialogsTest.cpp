@@ -1,14 +1,14 @@
 // Each dialog driven through its controls: what it shows for the values it is
 // given, what its buttons change, and what it hands back.
 
+#include "BitNamesDialog.h"
+#include "CalibrationDataDialog.h"
+#include "EntryPropertiesDialog.h"
+#include "OptionsDialog.h"
+#include "SaveDialog.h"
+#include "ScanDialog.h"
 #include "ScriptedPrompter.h"
-#include "TableBitfield.h"
-#include "TableNew.h"
-#include "TableOptions.h"
-#include "TableProperties.h"
-#include "TableSave.h"
-#include "TableScan.h"
-#include "TableValueList.h"
+#include "ValueNamesDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,7 +51,7 @@ private slots:
         test::ScriptedPrompter prompter;
         CalDataValues v;
         v.baseAddress = "";
-        TableNew d(v, prompter);
+        CalibrationDataDialog d(v, prompter);
         QCOMPARE(d.windowTitle(), QStringLiteral("Calibration Data"));
         QCOMPARE(edit(d, "descriptionEdit")->text(), QStringLiteral("Tevra Calibration"));
         QCOMPARE(edit(d, "authorEdit")->text(), QStringLiteral("Tevra"));
@@ -87,7 +87,7 @@ private slots:
         test::ScriptedPrompter prompter;
         CalDataValues v;
         v.mapType = mapType;
-        TableNew d(v, prompter);
+        CalibrationDataDialog d(v, prompter);
         for (const char* name : {"mapType2", "mapType25", "mapType3"})
             QCOMPARE(radio(d, QString::fromLatin1(name))->isChecked(),
                      checked == QLatin1String(name));
@@ -131,7 +131,7 @@ private slots:
         test::ScriptedPrompter prompter;
         CalDataValues v;
         v.imageLength = 0x4000;
-        TableNew d(v, prompter);
+        CalibrationDataDialog d(v, prompter);
         d.show();
         edit(d, "baseAddressEdit")->setText(base);
         edit(d, "maxBoostEdit")->setText(boost);
@@ -162,7 +162,7 @@ private slots:
         v.checksumEnabled = true;
         v.checksumAddress = "FFE0";
         v.fixupAddress = "FFDF";
-        TableNew d(v, prompter);
+        CalibrationDataDialog d(v, prompter);
         QCOMPARE(edit(d, "checksumAddressEdit")->text(), QStringLiteral("FFE0"));
         QVERIFY(edit(d, "checksumAddressEdit")->isEnabled());
         edit(d, "checksumAddressEdit")->clear();
@@ -195,7 +195,7 @@ private slots:
         QFETCH(bool, checked);
         QFETCH(bool, accepted);
         // Opened on a name without an extension: the boxes show the flags as given.
-        TableSave d(SaveValues{"/cals/stock", false, true, true});
+        SaveDialog d(SaveValues{"/cals/stock", false, true, true});
         QCOMPARE(d.windowTitle(), QStringLiteral("Save Calibration"));
         auto* binary = child<QCheckBox>(d, QStringLiteral("saveBinaryBox"));
         auto* tables = child<QCheckBox>(d, QStringLiteral("saveTablesBox"));
@@ -220,7 +220,7 @@ private slots:
     }
 
     void saveOpenedOnAnImageNameChecksBoth() {
-        TableSave d(SaveValues{"C:\\cals\\stock.BIN", false, true, false});
+        SaveDialog d(SaveValues{"C:\\cals\\stock.BIN", false, true, false});
         QVERIFY(child<QCheckBox>(d, QStringLiteral("saveBinaryBox"))->isChecked());
         QVERIFY(child<QCheckBox>(d, QStringLiteral("saveTablesBox"))->isChecked());
     }
@@ -229,7 +229,7 @@ private slots:
     void optionsShowAndReturnTheSettings() {
         QString answer;
         int asked = 0;
-        TableOptions d(OptionsValues{true, false, "/cals/other.bin", 100}, [&] {
+        OptionsDialog d(OptionsValues{true, false, "/cals/other.bin", 100}, [&] {
             ++asked;
             return answer;
         });
@@ -265,9 +265,9 @@ private slots:
 
     // ---------------------------------------------------------------- field dialogs
     void bitfieldReturnsTheTextsAsTyped() {
-        TableBitfield::Names names;
+        BitNamesDialog::Names names;
         names.fill("Unused");
-        TableBitfield d(names);
+        BitNamesDialog d(names);
         QCOMPARE(d.windowTitle(), QStringLiteral("Bitfield Definitions"));
         QCOMPARE(edit(d, "bitEdit7")->text(), QStringLiteral("Unused"));
         QVERIFY(d.findChildren<QLabel*>().size() == 8);
@@ -282,7 +282,7 @@ private slots:
         ValueListTexts texts;
         texts.values[1] = "01";
         texts.descriptions[1] = "On";
-        TableValueList d(texts);
+        ValueNamesDialog d(texts);
         QCOMPARE(d.windowTitle(), QStringLiteral("Value List Properties"));
         QCOMPARE(edit(d, "valueEdit1")->text(), QStringLiteral("01"));
         QCOMPARE(edit(d, "valueDescriptionEdit1")->text(), QStringLiteral("On"));
@@ -293,7 +293,7 @@ private slots:
 
     // ---------------------------------------------------------------- Data Properties
     void propertiesOpensOnANewEntry() {
-        TableProperties d{PropertiesValues{}};
+        EntryPropertiesDialog d{PropertiesValues{}};
         QCOMPARE(d.windowTitle(), QStringLiteral("Data Properties"));
         const std::pair<const char*, const char*> texts[] = {
             {"nameEdit", "New Table"}, {"hexAddressEdit", "C000"}, {"chryslerNameEdit", "NAME"},
@@ -313,7 +313,7 @@ private slots:
     }
 
     void propertiesDefineFieldsFollowsTheType() {
-        TableProperties d{PropertiesValues{}};
+        EntryPropertiesDialog d{PropertiesValues{}};
         const std::pair<int, bool> steps[] = {{5, true},  {7, false}, {6, true}, {8, false},
                                               {1, false}, {5, true},  {3, false}};
         for (auto [type, enabled] : steps) {
@@ -323,7 +323,7 @@ private slots:
     }
 
     void propertiesQuickSetKeepsTheOtherTyping() {
-        TableProperties d{PropertiesValues{}};
+        EntryPropertiesDialog d{PropertiesValues{}};
         edit(d, "nameEdit")->setText(QStringLiteral("Spark"));
         edit(d, "yNameEdit")->setText(QStringLiteral("typed"));
         auto* quick = child<QComboBox>(d, QStringLiteral("quickSetBox"));
@@ -343,7 +343,7 @@ private slots:
     void propertiesOkReadsEverything() {
         PropertiesValues v;
         v.type = EntryType::Constant16;
-        TableProperties d{v};
+        EntryPropertiesDialog d{v};
         QVERIFY(radio(d, QStringLiteral("typeButton4"))->isChecked());
         radio(d, QStringLiteral("typeButton7"))->click();
         edit(d, "hexAddressEdit")->setText(QStringLiteral("C1A4"));
@@ -368,7 +368,7 @@ private slots:
     void propertiesNavigationEndsAsCancelled() {
         QFETCH(QString, button);
         QFETCH(int, step);
-        TableProperties d{PropertiesValues{}};
+        EntryPropertiesDialog d{PropertiesValues{}};
         d.show();
         child<QPushButton>(d, button)->click();
         QVERIFY(!d.isVisible());
@@ -379,7 +379,7 @@ private slots:
     void propertiesTypeOutsideTheButtonsIsKept() {
         PropertiesValues v;
         v.type = static_cast<EntryType>(42);
-        TableProperties d{v};
+        EntryPropertiesDialog d{v};
         for (int k = 0; k < 9; ++k)
             QVERIFY(!radio(d, QStringLiteral("typeButton%1").arg(k))->isChecked());
         button(d, "okButton")->click();
@@ -392,12 +392,12 @@ private slots:
         v.itemNames.fill("Unused");
         std::array<std::string, 8> shown;
         std::optional<std::array<std::string, 8>> answer;
-        TableProperties::FieldDialogs fields;
+        EntryPropertiesDialog::FieldDialogs fields;
         fields.bitfield = [&](const std::array<std::string, 8>& names) {
             shown = names;
             return answer;
         };
-        TableProperties d(v, fields);
+        EntryPropertiesDialog d(v, fields);
         button(d, "defineFieldsButton")->click(); // cancelled
         QCOMPARE(shown[0], std::string("Unused"));
         answer = std::array<std::string, 8>{"Fan", "", "", "", "", "", "", "AC"};
@@ -415,7 +415,7 @@ private slots:
         v.itemValues = {0, 1, 2, 3, 0x10, 0x20, 0x40, 200};
         v.itemNames.fill("Unused");
         ValueListTexts shown;
-        TableProperties::FieldDialogs fields;
+        EntryPropertiesDialog::FieldDialogs fields;
         fields.valueList = [&](const ValueListTexts& t) {
             shown = t;
             ValueListTexts typed = t;
@@ -425,7 +425,7 @@ private slots:
             typed.descriptions[5] = "";
             return std::optional<ValueListTexts>(typed);
         };
-        TableProperties d(v, fields);
+        EntryPropertiesDialog d(v, fields);
         button(d, "defineFieldsButton")->click();
         QCOMPARE(shown.values[7], std::string("C8"));
         QCOMPARE(shown.values[0], std::string("00"));
@@ -440,7 +440,7 @@ private slots:
     // ---------------------------------------------------------------- Scan For Tables
     void scanEnablesTheCrossIdentifyControlsWithItsChoice() {
         QString answer = QStringLiteral("/cals/known.bin");
-        TableScan d(ScanValues{}, [&] { return answer; });
+        ScanDialog d(ScanValues{}, [&] { return answer; });
         QCOMPARE(d.windowTitle(), QStringLiteral("Scan For Tables"));
         QVERIFY(
             child<QLabel>(d, QStringLiteral("scanNote1"))

@@ -2,9 +2,9 @@
 // opens its dialog with and what it does with the answer. The dialogs themselves
 // are answered by scripts so that no modal loop runs.
 
-#include "CDododEzodDlg.h"
-#include "PropertiesRules.h"
-#include "TableGraph.h"
+#include "EntryPropertiesRules.h"
+#include "GraphWidget.h"
+#include "MainWindow.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -90,9 +90,9 @@ class MainWindowDialogsTest : public QObject {
     std::vector<OptionsValues> optionsShown_;
     std::optional<OptionsValues> optionsAnswer_;
     int scans_ = 0;
-    std::unique_ptr<CDododEzodDlg> window_;
+    std::unique_ptr<MainWindow> window_;
 
-    CDododEzodDlg& open() {
+    MainWindow& open() {
         MainWindowServices s;
         s.startupFolder = dir_->path();
         s.prompter = &prompter_;
@@ -122,18 +122,18 @@ class MainWindowDialogsTest : public QObject {
             ++scans_;
             return scanAnswer_;
         };
-        window_ = std::make_unique<CDododEzodDlg>(std::move(s));
+        window_ = std::make_unique<MainWindow>(std::move(s));
         window_->initialise();
         window_->show();
         return *window_;
     }
-    CDododEzodDlg& openFile(const QString& file) {
-        CDododEzodDlg& w = open();
+    MainWindow& openFile(const QString& file) {
+        MainWindow& w = open();
         nextFile_ = file;
         button("loadButton")->click();
         return w;
     }
-    CDododEzodDlg& openThree() {
+    MainWindow& openThree() {
         return openFile(writeImage(dir_->filePath(QStringLiteral("cal")), 0x4000, kThree));
     }
     QPushButton* button(const char* name) {
@@ -142,7 +142,7 @@ class MainWindowDialogsTest : public QObject {
             qFatal("no button %s", name);
         return b;
     }
-    TableGraph* graph() { return window_->findChild<TableGraph*>(QStringLiteral("tableGraph")); }
+    GraphWidget* graph() { return window_->findChild<GraphWidget*>(QStringLiteral("graph")); }
     QListWidget* list() { return window_->findChild<QListWidget*>(QStringLiteral("entryList")); }
     QStringList names() {
         QStringList out;
@@ -207,7 +207,7 @@ private slots:
             v.author = "me";
             return v;
         });
-        CDododEzodDlg& w =
+        MainWindow& w =
             openFile(writeImage(dir_->filePath(QStringLiteral("bare")), std::size_t(size), {}));
         QCOMPARE(calDataShown_.size(), std::size_t{1});
         const CalDataValues& shown = calDataShown_[0];
@@ -222,14 +222,14 @@ private slots:
     }
 
     void bareImageFormCancelledKeepsTheDefaults() {
-        CDododEzodDlg& w = openFile(writeImage(dir_->filePath(QStringLiteral("bare")), 0x4000, {}));
+        MainWindow& w = openFile(writeImage(dir_->filePath(QStringLiteral("bare")), 0x4000, {}));
         QCOMPARE(calDataShown_.size(), std::size_t{1});
         QCOMPARE(w.primary().author, std::string("Tevra"));
         QVERIFY(!w.primary().definitionsModified());
     }
 
     void calDataRebasesAndRefreshesTheList() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         list()->setCurrentRow(0);
         calDataAnswers_.push_back([](CalDataValues v) {
             v.baseAddress = "8000";
@@ -245,7 +245,7 @@ private slots:
 
     void calDataRebaseThatLosesEntriesAsks() {
         for (bool yes : {false, true}) {
-            CDododEzodDlg& w = openThree();
+            MainWindow& w = openThree();
             prompter_ = {};
             prompter_.answers = {yes};
             calDataAnswers_.push_back([](CalDataValues v) {
@@ -270,7 +270,7 @@ private slots:
 
     // ---------------------------------------------------------------- Save and Options
     void saveWritesTheTablesTheDialogAsksFor() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         const QString copy = dir_->filePath(QStringLiteral("copy.bin"));
         saveAnswer_ = SaveValues{path(copy), true, true, true};
         button("saveButton")->click();
@@ -284,7 +284,7 @@ private slots:
     }
 
     void optionsReopenTheComparisonEveryTime() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         const QString stem = dir_->filePath(QStringLiteral("other"));
         const QString other = writeImage(stem, 0x4000, {{"first", 0xC000}});
         optionsAnswer_ = OptionsValues{true, false, path(other), 100};
@@ -309,7 +309,7 @@ private slots:
         // CE C1 00: the code loads 0xC100 into X.
         const QString file = writeImage(dir_->filePath(QStringLiteral("code")), 0x4000, {},
                                         {{0x20, 0xCE}, {0x21, 0xC1}, {0x22, 0x00}});
-        CDododEzodDlg& w = openFile(file);
+        MainWindow& w = openFile(file);
         button("scanButton")->click(); // cancelled
         QCOMPARE(scans_, 1);
         QCOMPARE(list()->count(), 0);
@@ -339,7 +339,7 @@ private slots:
         const QString known = writeImage(dir_->filePath(QStringLiteral("known")), 0x4000,
                                          {{"Idle Speed", 0xC100}}, code);
         const QString bare = writeImage(dir_->filePath(QStringLiteral("bare")), 0x4000, {}, code);
-        CDododEzodDlg& w = openFile(bare);
+        MainWindow& w = openFile(bare);
         scanAnswer_ = ScanValues{ScanValues::CrossIdentify, path(known), quality};
         button("scanButton")->click();
         QCOMPARE(w.primary().FindByName("Idle Speed", nullptr) != nullptr, named);
@@ -348,7 +348,7 @@ private slots:
 
     // ---------------------------------------------------------------- Data Properties, editing
     void editingRenamesTheSelectedEntry() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         list()->setCurrentRow(1); // C at C008
         propertiesAnswers_.push_back(ok([](PropertiesValues& v) {
             v.name = "Coolant";
@@ -390,7 +390,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, address);
         QFETCH(QString, message);
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         list()->setCurrentRow(2); // b at C010
         propertiesAnswers_.push_back(ok([&](PropertiesValues& v) {
             v.name = name.toStdString();
@@ -406,7 +406,7 @@ private slots:
     }
 
     void editingKeepsItsOwnNameAndAddress() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         list()->setCurrentRow(0);
         propertiesAnswers_.push_back(ok([](PropertiesValues& v) { v.description = "kept"; }));
         doubleClick();
@@ -429,7 +429,7 @@ private slots:
     }
 
     void nextDiscardsTheEdits() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         list()->setCurrentRow(0);
         propertiesAnswers_.push_back([](PropertiesValues v) {
             v.name = "changed";
@@ -443,7 +443,7 @@ private slots:
 
     // ---------------------------------------------------------------- Data Properties, creating
     void newCreatesAndSelectsTheEntry() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         list()->setCurrentRow(0);
         propertiesAnswers_.push_back(ok([](PropertiesValues& v) {
             v.name = "Fresh";
@@ -465,7 +465,7 @@ private slots:
     }
 
     void newRefusalReopensWithTheTypedValues() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         // The default address C000 is taken by "a".
         propertiesAnswers_ = {ok([](PropertiesValues& v) { v.name = "Typed"; }),
                               ok([](PropertiesValues& v) { v.hexAddress = "C030"; })};
@@ -479,7 +479,7 @@ private slots:
 
     void newCancelledOrNavigatedLeavesNoEntry() {
         for (int s : {0, 1, -1}) {
-            CDododEzodDlg& w = openThree();
+            MainWindow& w = openThree();
             propertiesAnswers_.push_back(step(s));
             button("newButton")->click();
             QCOMPARE(liveEntries(), 3);
@@ -489,7 +489,7 @@ private slots:
     }
 
     void newWithEveryEntryInUseSaysSo() {
-        CDododEzodDlg& w = openThree();
+        MainWindow& w = openThree();
         while (w.primary().NewEntry()) {
         }
         button("newButton")->click();

@@ -1,9 +1,9 @@
 // Undo and redo in the main window, on the demo calibration: every kind of edit
 // round-trips byte for byte, a drag is one step, and the history follows the
 // calibration's lifecycle and the "Disable Editing Binary" box.
-#include "CDododEzodDlg.h"
 #include "GraphGeometry.h"
-#include "TableGraph.h"
+#include "GraphWidget.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,7 +29,7 @@ QPoint pointPixel(const CalEntry& e, int i) {
     return {pointPixelX(kPlot, e.GetX(i)), pointPixelY(kPlot, e.type, e.GetY(i))};
 }
 
-void moveWithButton(TableGraph* g, QPoint p) {
+void moveWithButton(GraphWidget* g, QPoint p) {
     QMouseEvent e(QEvent::MouseMove, p, g->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
                   Qt::NoModifier);
     QApplication::sendEvent(g, &e);
@@ -41,11 +41,11 @@ class UndoInWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<CDododEzodDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     std::optional<ScaleValues> scaleAnswer_;
     QString demo_;
 
-    TableGraph* graph() const { return window_->controls().graph; }
+    GraphWidget* graph() const { return window_->controls().graph; }
     const Bytes& image() const { return window_->primary().image(); }
 
     void select(const char* name) {
@@ -78,7 +78,7 @@ private slots:
         s.startupFolder = dir_->path();
         s.chooseImageFile = [this] { return demo_; };
         s.askScale = [this](const CalEntry&) { return scaleAnswer_; };
-        window_ = std::make_unique<CDododEzodDlg>(std::move(s));
+        window_ = std::make_unique<MainWindow>(std::move(s));
         window_->initialise();
         window_->show();
         window_->activateWindow();

@@ -1,8 +1,9 @@
-#include "CDododEzodDlg.h"
+#include "FlashDialog.h"
+
 #include "FakeClock.h"
-#include "FlashStatus.h"
+#include "FlashStatusWindow.h"
+#include "MainWindow.h"
 #include "ScriptedEcm.h"
-#include "TableFlash.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -116,7 +117,7 @@ template <typename W> W* child(QWidget& parent, const char* name) {
     return w;
 }
 
-void choose(TableFlash& d, const char* button) {
+void choose(FlashDialog& d, const char* button) {
     child<QRadioButton>(d, button)->click();
 }
 
@@ -127,8 +128,8 @@ struct StatusLog {
     int largestPosition = 0;
     bool shownWithText = true;
 
-    explicit StatusLog(FlashStatus& status) {
-        QObject::connect(&status, &FlashStatus::statusTextChanged, &status,
+    explicit StatusLog(FlashStatusWindow& status) {
+        QObject::connect(&status, &FlashStatusWindow::statusTextChanged, &status,
                          [this, &status](const QString& t) {
                              texts << t;
                              if (t != QStringLiteral("Status") && !status.isVisible())
@@ -188,7 +189,7 @@ void FlashDialogTest::opensWithTheOperationsTheStateAllows() {
         rig.load(pattern(0x4000, 1));
     if (copy)
         rig.last = pattern(0x4000, 1);
-    TableFlash d(rig.context());
+    FlashDialog d(rig.context());
     QFETCH(QString, selected);
     QVERIFY(child<QRadioButton>(d, selected.toLatin1().constData())->isChecked());
     QTEST(child<QRadioButton>(d, "fullWriteButton")->isEnabled(), "fullWrite");
@@ -209,7 +210,7 @@ void FlashDialogTest::opensWithTheOperationsTheStateAllows() {
 void FlashDialogTest::choosingAnOperationSwitchesVerifyAndSize() {
     Rig rig;
     rig.load(pattern(0x4000, 1));
-    TableFlash d(rig.context());
+    FlashDialog d(rig.context());
     auto* verify = child<QCheckBox>(d, "verifyBox");
     auto* size = child<QRadioButton>(d, "size32KButton");
     choose(d, "readButton");
@@ -229,7 +230,7 @@ void FlashDialogTest::portButtonsShowTheirDevicesAndTheMapCanBeChanged() {
         m.devices[1] = "/tmp/tevra-ecm";
         return std::optional<PortMap>(m);
     };
-    TableFlash d(std::move(context));
+    FlashDialog d(std::move(context));
     QCOMPARE(child<QRadioButton>(d, "com1Button")->text(), QStringLiteral("COM &1  test-ecm"));
     QCOMPARE(child<QRadioButton>(d, "com2Button")->text(), QStringLiteral("COM &2  (none)"));
     QVERIFY(!d.portsChanged());
@@ -252,7 +253,7 @@ void FlashDialogTest::readWarningAnsweredNoChangesNothing() {
     const auto image = pattern(0x4000, 1);
     rig.load(image);
     rig.prompter.answers = {false};
-    TableFlash d(rig.context());
+    FlashDialog d(rig.context());
     choose(d, "readButton");
     d.show();
     d.accept();
@@ -274,7 +275,7 @@ void FlashDialogTest::differentialWriteWithVerifyShowsProgressAndKeepsTheCopy() 
         edited[static_cast<std::size_t>(offset)] ^= 0x5A;
     rig.load(edited);
 
-    TableFlash d(rig.context());
+    FlashDialog d(rig.context());
     StatusLog log(d.status());
     d.show();
     d.accept();
@@ -320,7 +321,7 @@ void FlashDialogTest::readReplacesTheCalibration() {
         rig.last = rig.cal.image();
         rig.prompter.answers = {true};
     }
-    TableFlash d(rig.context());
+    FlashDialog d(rig.context());
     choose(d, "readButton");
     if (size32K)
         choose(d, "size32KButton");
@@ -385,7 +386,7 @@ void FlashDialogTest::outcomesDecideTheLastFlashCopy() {
     rig.ecm->failOpen = fault == QStringLiteral("failOpen");
     rig.ecm->deaf = fault == QStringLiteral("deaf");
 
-    TableFlash d(rig.context());
+    FlashDialog d(rig.context());
     if (!differential) {
         // A copy the user does not write against, so that "unchanged" shows.
         rig.last = before;
@@ -431,7 +432,7 @@ void FlashDialogTest::mainWindowCannotCloseWhileFlashing() {
         if (text.startsWith(QStringLiteral("Calibration matches")))
             closedDuringRun = owner.close();
     };
-    TableFlash d(rig.context(), &owner);
+    FlashDialog d(rig.context(), &owner);
     d.show();
     d.accept();
     QCOMPARE(rig.prompter.shown.back(), kMatches);
@@ -459,12 +460,12 @@ void FlashDialogTest::mainWindowShowsTheCalibrationRead() {
     };
     services.flashClock = &clock;
     int flashSpeed = -1;
-    services.runFlash = [&](TableFlash& d) {
+    services.runFlash = [&](FlashDialog& d) {
         flashSpeed = d.settings().flashSpeed;
         d.show();
         d.accept();
     };
-    CDododEzodDlg window(services);
+    MainWindow window(services);
     window.initialise();
     window.onFlash();
 

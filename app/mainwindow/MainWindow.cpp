@@ -1,0 +1,345 @@
+#include "MainWindow.h"
+
+#include "BinaryTableView.h"
+#include "DialogUnits.h"
+#include "EntryText.h"
+#include "FilePathText.h"
+#include "FlashDialog.h"
+#include "GraphWidget.h"
+#include "ModifyAllPointsDialog.h"
+#include "QtPrompter.h"
+#include "ViewResources.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace tevra {
+
+namespace {
+
+const char* const kSaveBeforeExiting = "You have unsaved changes. \n\nSave before exiting?";
+
+} // namespace
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(dlu::size(520, 335));
+    setMouseTracking(true);
+    setWindowIcon(programIcon());
+
+    startupFolder_ =
+        services_.startupFolder.isEmpty() ? QDir::currentPath() : services_.startupFolder;
+    if (services_.prompter) {
+        prompter_ = services_.prompter;
+    } else {
+        ownPrompter_ = std::make_unique<QtPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+    primary_.setPrompter(prompter_);
+    comparison_.setPrompter(prompter_);
+
+    c_ = MainWindowControls::build(this);
+    history_ = std::make_unique<EditHistory>(primary_, *c_.graph, *this);
+    connectCommands();
+    installDialogDefaults();
+}
+
+MainWindow::~MainWindow() {
+    // The graph must let go of the entries before the calibrations destroy them.
+    c_.graph->SetEntry(nullptr);
+    c_.graph->SetSecondaryEntry(nullptr);
+    primary_.setModifiedCallback(nullptr);
+    if (mouseHidden_)
+        setMouseHidden(false);
+}
+
+void MainWindow::connectCommands() {
+    using C = MainWindowControls;
+    const std::array<void (MainWindow::*)(), C::CommandCount> handlers{
+        &MainWindow::onLoad,    &MainWindow::onSave,   &MainWindow::onOptions, &MainWindow::onFlash,
+        &MainWindow::onCalData, &MainWindow::onBinary, &MainWindow::onScan,    &MainWindow::onScale,
+        &MainWindow::onNew,     &MainWindow::onDelete, &MainWindow::onHelp,    nullptr};
+    for (int k = 0; k < C::Exit; ++k)
+        connect(c_.commands[static_cast<std::size_t>(k)], &QPushButton::clicked, this,
+                handlers[static_cast<std::size_t>(k)]);
+    // E&xit takes the same path as the close box.
+    connect(c_.commands[C::Exit], &QPushButton::clicked, this, &QWidget::close);
+
+    for (QRadioButton* b : {c_.byName, c_.byAddress, c_.byType}) {
+        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                refreshList();
+        });
+    }
+    connect(c_.list, &QListWidget::itemSelectionChanged, this, &MainWindow::showSelection);
+    connect(c_.list, &QListWidget::itemDoubleClicked, this, &MainWindow::onEditEntry);
+    connect(c_.disableEditing, &QCheckBox::toggled, this, [this](bool on) {
+        primary_.readOnly = on;
+        c_.commands[C::Scale]->setEnabled(!on);
+    });
+
+    // A portable stand-in for the system menu's item: the window's context menu.
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    auto* about = new QAction(QStringLiteral("&About Tevra"), this);
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &MainWindow::onAbout);
+    addAction(separator);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void MainWindow::initialise() {
+    c_.graph->SetReadoutLabels(c_.mouseX, c_.mouseY);
+    {
+        const QSignalBlocker block(c_.byAddress);
+        c_.byAddress->setChecked(true);
+    }
+    c_.disableEditing->setChecked(true);
+    primary_.readOnly = true;
+    closeCalibration();
+    readSettings();
+    if (settings_.hideMouse)
+        setMouseHidden(true);
+    // Set only now, so that reopening at start offers no library definitions and
+    // puts no "*" into the title.
+    primary_.libraryFolder = toPath(startupFolder_ + QStringLiteral("/Library"));
+    primary_.setModifiedCallback([this] { updateTitleMark(); });
+}
+
+void MainWindow::readSettings() {
+    if (auto s = Settings::load(configPath()))
+        settings_ = *s;
+    if (!settings_.reloadLast)
+        return;
+    if (primary_.OpenCalibration(settings_.lastPath))
+        afterOpen();
+    else
+        closeCalibration();
+}
+
+std::string MainWindow::configPath() const {
+    return toPath(startupFolder_ + QStringLiteral("/Config.cfg"));
+}
+
+bool MainWindow::hasUnsavedChanges() const {
+    return primary_.dataModified() || primary_.definitionsModified();
+}
+
+ListOrder MainWindow::currentOrder() const {
+    if (c_.byName->isChecked())
+        return ListOrder::Name;
+    if (c_.byType->isChecked())
+        return ListOrder::Type;
+    return ListOrder::Address;
+}
+
+int MainWindow::selectedRow() const {
+    const auto items = c_.list->selectedItems();
+    return items.isEmpty() ? -1 : c_.list->row(items.front());
+}
+
+CalEntry* MainWindow::selectedEntry() const {
+    const int row = selectedRow();
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)]
+                                                            : nullptr;
+}
+
+void MainWindow::refreshList() {
+    const int remembered = selectedRow();
+    {
+        const QSignalBlocker block(c_.list);
+        c_.list->clear();
+        rows_ = orderedEntries(primary_, currentOrder());
+        for (const CalEntry* e : rows_)
+            c_.list->addItem(entryText(e->name));
+        const int row = remembered < 0 ? 0 : remembered;
+        if (row < c_.list->count())
+            c_.list->setCurrentRow(row);
+    }
+    showSelection();
+}
+
+void MainWindow::showSelection() {
+    c_.commands[MainWindowControls::Scale]->setEnabled(false);
+    c_.commands[MainWindowControls::Binary]->setEnabled(false);
+    CalEntry* entry = selectedEntry();
+    if (!entry) {
+        c_.description->clear();
+        c_.infoLine->clear();
+        c_.graph->SetEntry(nullptr);
+        c_.graph->SetSecondaryEntry(nullptr);
+        c_.graph->Refresh();
+        return;
+    }
+    c_.graph->SetEntry(entry);
+    c_.graph->SetSecondaryEntry(comparison_.FindByName(entry->name, nullptr));
+    c_.graph->Refresh();
+    c_.description->setPlainText(entryText(entry->description));
+    const EntryCommands allowed = commandsFor(*entry, primary_.readOnly);
+    c_.commands[MainWindowControls::Scale]->setEnabled(allowed.scale);
+    c_.commands[MainWindowControls::Binary]->setEnabled(allowed.binary);
+    c_.infoLine->setText(QString::fromStdString(infoLineText(*entry)));
+}
+
+void MainWindow::closeCalibration() {
+    {
+        const QSignalBlocker block(c_.list);
+        c_.list->clear();
+        rows_.clear();
+    }
+    c_.graph->SetEntry(nullptr);
+    c_.graph->SetSecondaryEntry(nullptr);
+    primary_.Clear();
+    comparison_.Clear();
+    // Steps of another image must not be undone into this one.
+    history_->clear();
+    setTitleFromPath();
+    showSelection();
+}
+
+void MainWindow::afterOpen() {
+    setTitleFromPath();
+    if (!primary_.definitionPath.empty()) {
+        refreshList();
+        return;
+    }
+    newCalibrationForm();
+}
+
+void MainWindow::setTitleFromPath() {
+    setWindowTitle(QStringLiteral("Tevra  ") + fromPath(primary_.imagePath));
+}
+
+void MainWindow::updateTitleMark() {
+    setWindowTitle(fromPath(titleWithMark(toPath(windowTitle()), hasUnsavedChanges())));
+}
+
+bool MainWindow::settleUnsavedChanges(const char* question) {
+    if (!hasUnsavedChanges())
+        return true;
+    switch (prompter_->askYesNoCancel(question, "Save Changes")) {
+    case AppPrompter::Answer::Yes:
+        onSave(); // whatever its outcome, the command goes on
+        return true;
+    case AppPrompter::Answer::No:
+        return true;
+    case AppPrompter::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MainWindow::onDelete() {
+    CalEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    c_.graph->SetEntry(nullptr);
+    rows_.clear();
+    primary_.DeleteEntry(entry);
+    refreshList();
+    primary_.SetDefinitionsModified(true);
+}
+
+void MainWindow::onHelp() {
+    // Nothing is reported when the desktop cannot open the page.
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(startupFolder_ + QStringLiteral("/Help/help.html")));
+}
+
+void MainWindow::onAbout() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Tevra"),
+                    QStringLiteral("Tevra Version 1.20"), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("aboutBox"));
+    box.setWindowIcon(windowIcon());
+    if (!windowIcon().isNull())
+        box.setIconPixmap(windowIcon().pixmap(48, 48));
+    box.exec();
+}
+
+void MainWindow::setMouseHidden(bool hidden) {
+    if (hidden == mouseHidden_)
+        return;
+    if (hidden)
+        QApplication::setOverrideCursor(Qt::BlankCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    mouseHidden_ = hidden;
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* e) {
+    c_.mouseX->setText(QStringLiteral("X:"));
+    c_.mouseY->setText(QStringLiteral("Y:"));
+    QDialog::mouseMoveEvent(e);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!settleUnsavedChanges(kSaveBeforeExiting)) {
+        e->ignore();
+        return;
+    }
+    shutdown();
+    e->accept();
+}
+
+void MainWindow::shutdown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    settings_.lastPath = primary_.imagePath;
+    // A settings file that cannot be written loses this run's settings, silently.
+    (void)settings_.save(configPath());
+    setMouseHidden(false);
+    primary_.setModifiedCallback(nullptr);
+    closeCalibration();
+    lastFlashCopy_.reset();
+}
+
+void MainWindow::onBinary() {
+    CalEntry* entry = c_.graph->entry();
+    if (!entry)
+        return;
+    BinaryTableView view(*entry, comparison_.FindByName(entry->name, nullptr), this);
+    view.exec();
+}
+
+void MainWindow::onScale() {
+    CalEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    std::optional<ScaleValues> chosen;
+    if (services_.askScale) {
+        chosen = services_.askScale(*entry);
+    } else {
+        ModifyAllPointsDialog dialog(entry->type, entryText(entry->yUnit), {}, this);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = dialog.values();
+    }
+    if (!chosen)
+        return;
+    // The whole operation is one undo step.
+    history_->beginStep();
+    applyScaleValues(*entry, *chosen);
+    history_->endStep();
+    c_.graph->Refresh();
+}
+
+} // namespace tevra
