@@ -82,10 +82,18 @@ public:
 
     // ---- definition file ----
     bool SaveDefinitions(const std::string& path);
+    // False when the file is missing, or exists but cannot be read (after a
+    // message saying why).
     bool LoadDefinitions(const std::string& path);
-    static bool ReadDefinitionCrc(const std::string& path, std::uint32_t& crc);
+    // problem, when given, receives what to tell the user about a file that
+    // exists but cannot be read (empty otherwise).
+    static bool ReadDefinitionCrc(const std::string& path, std::uint32_t& crc,
+                                  std::string* problem = nullptr);
 
     // ---- image files ----
+    // False when the file cannot be read or yields no data byte; a file that
+    // exists but is no image file is named in a message. LoadS19 asks before it
+    // takes a damaged record.
     bool LoadBinary(const std::string& path);
     bool LoadS19(const std::string& path);
     bool SaveBinary(const std::string& path);
@@ -101,6 +109,9 @@ public:
     void CrossIdentify(const std::string& path, float threshold);
 
 private:
+    enum class FileRead { Done, Missing, Refused };
+    FileRead readDefinitions(const std::string& path);
+    bool readImageFile(const std::string& path, std::uintmax_t limit, std::string& out);
     void repositionAll();
 
     std::array<std::unique_ptr<CalEntry>, kMaxEntries> entries_;

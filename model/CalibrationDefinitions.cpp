@@ -141,11 +141,19 @@ bool Calibration::SaveDefinitions(const std::string& path) {
 }
 
 bool Calibration::LoadDefinitions(const std::string& path) {
+    return readDefinitions(path) == FileRead::Done;
+}
+
+Calibration::FileRead Calibration::readDefinitions(const std::string& path) {
     if (path.empty())
-        return false;
+        return FileRead::Missing;
     LineReader in(path);
+    if (in.refused()) {
+        prompter().message(in.problem(), "Error");
+        return FileRead::Refused;
+    }
     if (!in.isOpen())
-        return false;
+        return FileRead::Missing;
     std::string line;
     if (in.next(line)) {
         std::uint32_t base = 0;
@@ -187,11 +195,14 @@ bool Calibration::LoadDefinitions(const std::string& path) {
     for (CalEntry* e : added)
         decodeFields(*e);
     definitionPath = path;
-    return true;
+    return FileRead::Done;
 }
 
-bool Calibration::ReadDefinitionCrc(const std::string& path, std::uint32_t& crc) {
+bool Calibration::ReadDefinitionCrc(const std::string& path, std::uint32_t& crc,
+                                    std::string* problem) {
     LineReader in(path);
+    if (problem)
+        *problem = in.problem();
     std::string line;
     while (in.next(line)) {
         if (!text::startsWithNoCase(line, "crc32"))

@@ -192,6 +192,21 @@ std::vector<std::string_view> splitTokens(std::string_view line) {
     return out;
 }
 
+bool nextLine(std::string_view& rest, std::string_view& line) {
+    if (rest.empty())
+        return false;
+    const std::size_t end = rest.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+        line = rest;
+        rest = {};
+        return true;
+    }
+    line = rest.substr(0, end);
+    const bool crlf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+    rest.remove_prefix(end + (crlf ? 2 : 1));
+    return true;
+}
+
 std::string encodeBlanks(std::string_view s) {
     std::string out(s);
     for (char& c : out)

@@ -52,6 +52,11 @@ std::string toLowerAscii(std::string_view s);
 // Splits at runs of blanks and tabs.
 std::vector<std::string_view> splitTokens(std::string_view line);
 
+// Takes the next line off the front of rest. CR, LF and CR LF each end a line, so
+// files from every system (old Macs wrote CR alone) read alike; the line end is
+// not part of the line. False once rest is empty.
+bool nextLine(std::string_view& rest, std::string_view& line);
+
 // Definition-file encoding of text fields: blanks become underscores and back.
 std::string encodeBlanks(std::string_view s);
 std::string decodeUnderscores(std::string_view s);

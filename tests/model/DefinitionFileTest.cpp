@@ -123,6 +123,45 @@ TEST(DefinitionFile, HandEditedFiles) {
     EXPECT_EQ(cal.EntryAt(1)->name, "Second");
 }
 
+TEST(DefinitionFile, EveryLineEndReadsAlike) {
+    // The same file as written, then with LF alone and with CR alone (old Mac
+    // editors): every one gives every entry and every key, the CRC line included.
+    TempDir dir;
+    Calibration written;
+    written.SetImage(std::vector<std::uint8_t>(32, 7));
+    written.description = "Stage 1";
+    written.maxBoost = 14.5f;
+    for (const char* name : {"Spark Advance", "Fuel Trim", "Idle Speed"})
+        written.NewEntry()->name = name;
+    ASSERT_TRUE(written.SaveDefinitions(dir.file("crlf.tbl")));
+    const std::string crlf = TempDir::read(dir.file("crlf.tbl"));
+    auto replaced = [&](const std::string& eol) {
+        std::string out;
+        for (std::size_t i = 0; i < crlf.size(); ++i) {
+            if (crlf.compare(i, 2, "\r\n") == 0) {
+                out += eol;
+                ++i;
+            } else {
+                out += crlf[i];
+            }
+        }
+        return out;
+    };
+    for (const std::string eol : {"\r\n", "\n", "\r"}) {
+        TempDir::write(dir.file("in.tbl"), replaced(eol));
+        Calibration cal;
+        ASSERT_TRUE(cal.LoadDefinitions(dir.file("in.tbl")));
+        EXPECT_EQ(cal.description, "Stage 1");
+        EXPECT_EQ(cal.author, "Tevra");
+        EXPECT_FLOAT_EQ(cal.maxBoost, 14.5f);
+        ASSERT_EQ(cal.entryCount(), 3) << eol.size();
+        EXPECT_EQ(cal.EntryAt(2)->name, "Idle Speed");
+        std::uint32_t crc = 0;
+        EXPECT_TRUE(Calibration::ReadDefinitionCrc(dir.file("in.tbl"), crc));
+        EXPECT_EQ(crc, written.ImageCrc32());
+    }
+}
+
 TEST(DefinitionFile, ReadsTheCrcLine) {
     TempDir dir;
     TempDir::write(dir.file("x.TBL"), "C000\nd\na\nCRC32 00ab12CD\n");
