@@ -1,14 +1,13 @@
 // Image files (.bin, .s19) and opening and saving a whole calibration.
 #include "AtomicFile.h"
 #include "Calibration.h"
+#include "FileReader.h"
 #include "PathRules.h"
 #include "SRecord.h"
 #include "TextRules.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace tevra {
 
@@ -17,29 +16,26 @@ namespace {
 // The controller's address space is 64 KB; a larger file cannot be a calibration
 // image, and reading it whole would only exhaust memory.
 constexpr std::uintmax_t kMaxBinaryLength = 0x10000;
-constexpr std::uintmax_t kMaxS19Length = 16u << 20;
-
-bool readWholeFile(const std::string& path, std::uintmax_t limit, std::string& out) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > limit)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 const char* const kLoadFailed = "Failed to load binary file!";
 
 } // namespace
 
+bool Calibration::readImageFile(const std::string& path, std::uintmax_t limit, std::string& out) {
+    FileReader::Result file = FileReader::read(path, limit);
+    if (!file.ok()) {
+        if (!file.problem.empty())
+            prompter().message(file.problem, "Error");
+        return false;
+    }
+    out = std::move(file.data);
+    return true;
+}
+
 bool Calibration::LoadBinary(const std::string& path) {
     std::string data;
-    if (!readWholeFile(path, kMaxBinaryLength, data))
+    // An empty file is no calibration: saving it back would write nothing.
+    if (!readImageFile(path, kMaxBinaryLength, data) || data.empty())
         return false;
     SetImage(std::vector<std::uint8_t>(data.begin(), data.end()));
     imagePath = path;
@@ -48,12 +44,21 @@ bool Calibration::LoadBinary(const std::string& path) {
 
 bool Calibration::LoadS19(const std::string& path) {
     std::string data;
-    if (!readWholeFile(path, kMaxS19Length, data))
+    if (!readImageFile(path, FileReader::kTextLimit, data))
         return false;
     SRecord::Image img = SRecord::read(data);
-    // A file without data records leaves the base as it was.
-    if (img.hasRecords)
-        baseAddress = img.baseAddress;
+    // A file the reader found no data in (S-records of another kind, another
+    // encoding, no S-records at all) must not open as an empty image that a save
+    // would then write over it.
+    if (img.bytes.empty())
+        return false;
+    // A wrong byte in a calibration is exactly what must not slip through unnoticed.
+    if (img.firstDamagedLine != 0 &&
+        !prompter().askYesNo("S19 checksum error in line " + std::to_string(img.firstDamagedLine) +
+                                 ". Load anyway?",
+                             "Warning"))
+        return false;
+    baseAddress = img.baseAddress;
     SetImage(std::move(img.bytes));
     imagePath = path;
     return true;
@@ -89,7 +94,7 @@ std::string Calibration::FindLibraryMatch(const std::string& folder) const {
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const auto& p = it->path();
-        if (text::equalsNoCase(p.extension().string(), ".tbl") && it->is_regular_file(ec))
+        if (text::equalsNoCase(p.extension().string(), ".tbl"))
             files.push_back(p);
     }
     // Directory order differs between file systems; a sorted walk finds the same
@@ -98,8 +103,12 @@ std::string Calibration::FindLibraryMatch(const std::string& folder) const {
     const std::uint32_t crc = ImageCrc32();
     for (const auto& p : files) {
         std::uint32_t fileCrc = 0;
-        if (ReadDefinitionCrc(p.string(), fileCrc) && fileCrc == crc)
+        std::string problem;
+        if (ReadDefinitionCrc(p.string(), fileCrc, &problem) && fileCrc == crc)
             return p.string();
+        // A library file that cannot be read is named and passed over.
+        if (!problem.empty())
+            prompter().message(problem, "Error");
     }
     return {};
 }
@@ -122,8 +131,16 @@ bool Calibration::OpenCalibration(const std::string& path) {
     }
     // The definition file beside the image: stem.tbl, or stem.TBL as the library
     // copy is named (the two differ on a case-sensitive file system).
-    bool haveDefinitions = LoadDefinitions(stem + ".tbl") || LoadDefinitions(stem + ".TBL");
-    if (!haveDefinitions && !libraryFolder.empty()) {
+    FileRead definitions = readDefinitions(stem + ".tbl");
+    if (definitions == FileRead::Missing)
+        definitions = readDefinitions(stem + ".TBL");
+    // One that is there but cannot be read stops the open: going on without it
+    // would let the next save replace it with a file of no entries.
+    if (definitions == FileRead::Refused) {
+        Clear();
+        return false;
+    }
+    if (definitions == FileRead::Missing && !libraryFolder.empty()) {
         const std::string match = FindLibraryMatch(libraryFolder);
         if (!match.empty() && prompter().askYesNo("No TBL found, but found library match. Load it?",
                                                   "Load Library TBL")) {

@@ -18,8 +18,8 @@ constexpr std::array<std::uint8_t, 256> hexDigitValues = [] {
     return t;
 }();
 
-int hexValue(std::string_view s, std::size_t pos, int digits) {
-    int v = 0;
+std::uint32_t hexValue(std::string_view s, std::size_t pos, int digits) {
+    std::uint32_t v = 0;
     for (int i = 0; i < digits; ++i) {
         const std::size_t at = pos + static_cast<std::size_t>(i);
         const unsigned char c = at < s.size() ? static_cast<unsigned char>(s[at]) : '0';
@@ -29,87 +29,103 @@ int hexValue(std::string_view s, std::size_t pos, int digits) {
 }
 
 struct Record {
-    int address = 0;
+    std::uint32_t address = 0;
     int count = 0; // data bytes actually present and inside 0..0xFFFF
     std::size_t dataPos = 0;
+    bool intact = true; // the checksum matches and the line holds what its count claims
+    bool placed = true; // its address lies inside 0000-FFFF and its count covers it
 };
 
 enum class LineKind { Data, End, Other };
 
 LineKind classify(std::string_view line, Record& rec) {
     std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
     line.remove_prefix(i);
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
         line.remove_suffix(1);
     if (line.size() < 2 || (line[0] != 'S' && line[0] != 's'))
         return LineKind::Other;
     if (line[1] == '7' || line[1] == '8' || line[1] == '9')
         return LineKind::End;
-    if (line[1] != '1' || line.size() < 8)
+    // S1, S2 and S3 differ only in the width of the address: 2, 3 or 4 bytes.
+    if (line[1] < '1' || line[1] > '3')
         return LineKind::Other;
-    const int count = hexValue(line, 2, 2);
-    if (count < 3)
+    const int addressBytes = line[1] - '0' + 1;
+    const std::size_t dataPos = 4 + 2 * static_cast<std::size_t>(addressBytes);
+    if (line.size() < 4)
         return LineKind::Other;
-    rec.address = hexValue(line, 4, 4);
-    int n = count - 3;
-    // Only data bytes that are really on the line are taken (the last two characters
-    // may be the checksum; a short line simply yields fewer bytes).
-    const int present = static_cast<int>((line.size() - 8) / 2);
-    n = std::min(n, present);
-    n = std::min(n, 0x10000 - rec.address);
-    rec.count = std::max(n, 0);
-    rec.dataPos = i + 8;
+    const int count = static_cast<int>(hexValue(line, 2, 2));
+    // The count covers the address, the data and the checksum byte.
+    int n = count - addressBytes - 1;
+    const int pairs = line.size() > dataPos ? static_cast<int>((line.size() - dataPos) / 2) : 0;
+    rec.intact = n >= 0 && pairs >= n + 1;
+    // A line shorter than its count claims ends with its checksum all the same:
+    // only the pairs before the last one are data.
+    n = std::max(std::min(n, pairs - 1), 0);
+    unsigned sum = static_cast<unsigned>(count);
+    for (int k = 0; k < addressBytes + n; ++k)
+        sum += hexValue(line, 4 + 2 * static_cast<std::size_t>(k), 2);
+    if (rec.intact)
+        rec.intact =
+            ((sum + hexValue(line, dataPos + 2 * static_cast<std::size_t>(n), 2)) & 0xFF) == 0xFF;
+    rec.address = hexValue(line, 4, 2 * addressBytes);
+    // Only bytes inside the controller's 64 KB address space are taken.
+    const std::uint32_t room = rec.address < 0x10000 ? 0x10000 - rec.address : 0;
+    rec.count = static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(n), room));
+    rec.dataPos = i + dataPos;
+    rec.placed = count >= addressBytes + 1 && rec.address < 0x10000;
     return LineKind::Data;
 }
 
+// Calls f(line, number) for each line, numbered from 1, until f returns false.
 template <typename F> void forEachLine(std::string_view text, F f) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t nl = text.find('\n', pos);
-        if (nl == std::string_view::npos)
-            nl = text.size();
-        if (!f(text.substr(pos, nl - pos)))
+    std::string_view line;
+    for (int number = 1; text::nextLine(text, line); ++number)
+        if (!f(line, number))
             return;
-        pos = nl + 1;
-    }
 }
 } // namespace
 
 SRecord::Image SRecord::read(std::string_view text) {
     Image img;
-    int lowest = 0x0FFFFFFF;
-    int end = 0;
-    forEachLine(text, [&](std::string_view line) {
+    std::uint32_t lowest = 0xFFFFFFFF;
+    std::uint32_t end = 0;
+    bool inside = false;
+    forEachLine(text, [&](std::string_view line, int number) {
         Record rec;
         switch (classify(line, rec)) {
         case LineKind::End:
             return false;
         case LineKind::Data:
             img.hasRecords = true;
-            lowest = std::min(lowest, rec.address);
-            end = std::max(end, rec.address + rec.count);
+            if (!rec.intact && img.firstDamagedLine == 0)
+                img.firstDamagedLine = number;
+            if (rec.placed) {
+                inside = true;
+                lowest = std::min(lowest, rec.address);
+                end = std::max(end, rec.address + static_cast<std::uint32_t>(rec.count));
+            }
             return true;
         default:
             return true;
         }
     });
-    if (!img.hasRecords)
+    if (!inside)
         return img;
-    img.baseAddress = lowest;
-    img.bytes.assign(static_cast<std::size_t>(std::max(end - lowest, 0)), 0xFF);
-    forEachLine(text, [&](std::string_view line) {
+    img.baseAddress = static_cast<std::int32_t>(lowest);
+    img.bytes.assign(end - lowest, 0xFF);
+    forEachLine(text, [&](std::string_view line, int) {
         Record rec;
         switch (classify(line, rec)) {
         case LineKind::End:
             return false;
         case LineKind::Data:
             for (int k = 0; k < rec.count; ++k) {
-                const std::size_t at = static_cast<std::size_t>(rec.address - lowest + k);
-                if (at < img.bytes.size())
-                    img.bytes[at] =
-                        static_cast<std::uint8_t>(hexValue(line, rec.dataPos + 2 * k, 2));
+                const std::size_t at = rec.address - lowest + static_cast<std::size_t>(k);
+                img.bytes[at] = static_cast<std::uint8_t>(
+                    hexValue(line, rec.dataPos + 2 * static_cast<std::size_t>(k), 2));
             }
             return true;
         default:

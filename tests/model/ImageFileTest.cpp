@@ -5,11 +5,15 @@
 #include "TempDir.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace tevra;
 using tevra::test::ScriptedPrompter;
@@ -72,15 +76,234 @@ TEST(SRecordReader, OrderCaseAndMalformedRecords) {
     EXPECT_EQ(img.bytes[8], 0xAA);
     EXPECT_EQ(img.bytes[9], 0xBB);
 
-    // Count below 3, a line too short for its count, data past 0xFFFF: all safe.
-    img = SRecord::read("S1020000\nS1FF1000AB\nS107FFFE11223344\n");
+    // Count below 3, a line too short for its count (its last pair is the
+    // checksum, not data), data past 0xFFFF: all safe.
+    img = SRecord::read("S1020000\nS1FF1000ABCD\nS107FFFE11223344\n");
     EXPECT_EQ(img.baseAddress, 0x1000);
     ASSERT_EQ(img.bytes.size(), 0x10000u - 0x1000);
     EXPECT_EQ(img.bytes[0], 0xAB);
+    EXPECT_EQ(img.bytes[1], 0xFF);
     EXPECT_EQ(img.bytes[0xFFFE - 0x1000], 0x11);
     EXPECT_EQ(img.bytes[0xFFFF - 0x1000], 0x22);
 
     EXPECT_FALSE(SRecord::read("S0030000FC\nhello\n").hasRecords);
+}
+
+namespace {
+// One record, its checksum computed here rather than by the code under test.
+std::string record(char type, std::uint32_t address, const std::vector<std::uint8_t>& data) {
+    const int addressBytes = type - '0' + 1;
+    std::vector<std::uint8_t> body{static_cast<std::uint8_t>(addressBytes + data.size() + 1)};
+    for (int k = addressBytes - 1; k >= 0; --k)
+        body.push_back(static_cast<std::uint8_t>(address >> (8 * k)));
+    body.insert(body.end(), data.begin(), data.end());
+    unsigned sum = 0;
+    for (std::uint8_t b : body)
+        sum += b;
+    body.push_back(static_cast<std::uint8_t>(~sum));
+    std::string out = {'S', type};
+    char hex[3];
+    for (std::uint8_t b : body) {
+        std::snprintf(hex, sizeof hex, "%02X", b);
+        out += hex;
+    }
+    return out;
+}
+} // namespace
+
+TEST(SRecordReader, LineEndsRecordTypesAndDamagedRecords) {
+    const std::vector<std::uint8_t> a{1, 2, 3, 4}, b{5, 6};
+    const std::string s1a = record('1', 0xC000, a), s1b = record('1', 0xC004, b);
+    std::string badSum = s1b;
+    badSum.back() = badSum.back() == '0' ? '1' : '0';
+    const struct {
+        const char* what;
+        std::string text;
+        std::int32_t base;
+        std::vector<std::uint8_t> bytes;
+        int damagedLine;
+    } cases[] = {
+        {"LF", s1a + "\n" + s1b + "\nS9030000FC\n", 0xC000, {1, 2, 3, 4, 5, 6}, 0},
+        {"CR LF", s1a + "\r\n" + s1b + "\r\n", 0xC000, {1, 2, 3, 4, 5, 6}, 0},
+        {"CR alone", s1a + "\r" + s1b + "\rS9030000FC\r", 0xC000, {1, 2, 3, 4, 5, 6}, 0},
+        {"no end at all", s1a + "\r" + s1b, 0xC000, {1, 2, 3, 4, 5, 6}, 0},
+        {"S2",
+         "S0030000FC\n" + record('2', 0x00C000, a) + "\n" + record('2', 0x00C004, b) +
+             "\nS804000000FB\n",
+         0xC000,
+         {1, 2, 3, 4, 5, 6},
+         0},
+        {"S3",
+         record('3', 0x0000C004, b) + "\r\n" + record('3', 0x0000C000, a) +
+             "\r\nS70500000000FA\r\n",
+         0xC000,
+         {1, 2, 3, 4, 5, 6},
+         0},
+        {"S3 reaching past FFFF", record('3', 0xFFFE, a), 0xFFFE, {1, 2}, 0},
+        {"S2 and S3 outside 0000-FFFF",
+         record('2', 0x10000, a) + "\n" + record('3', 0x1C000, a),
+         0,
+         {},
+         0},
+        {"wrong checksum in line 3", s1a + "\n\n" + badSum + "\n", 0xC000, {1, 2, 3, 4, 5, 6}, 3},
+        {"line cut short: the last pair is the checksum",
+         s1a + "\n" + s1b.substr(0, 12),
+         0xC000,
+         {1, 2, 3, 4, 5},
+         2},
+        {"count too small for the address", "S1020000\n" + s1a, 0xC000, {1, 2, 3, 4}, 1},
+        {"UTF-16",
+         std::string("S\0"
+                     "1\0"
+                     "0\0"
+                     "5\0",
+                     8),
+         0,
+         {},
+         0},
+    };
+    for (const auto& c : cases) {
+        const SRecord::Image img = SRecord::read(c.text);
+        EXPECT_EQ(img.bytes, c.bytes) << c.what;
+        if (!c.bytes.empty()) {
+            EXPECT_EQ(img.baseAddress, c.base) << c.what;
+        }
+        EXPECT_EQ(img.firstDamagedLine, c.damagedLine) << c.what;
+    }
+}
+
+TEST(SRecordReader, ReadsTheS2AndS3RecordsSrecCatWrites) {
+    if (std::system("command -v srec_cat >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "srec_cat is not installed";
+    TempDir dir;
+    const auto bytes = pattern(0x4000);
+    TempDir::write(dir.file("a.bin"), std::string(bytes.begin(), bytes.end()));
+    for (int width : {3, 4}) {
+        const std::string out = dir.file("a" + std::to_string(width) + ".s19");
+        const std::string cmd = "srec_cat " + dir.file("a.bin") + " -binary -offset 0xC000 -o " +
+                                out + " -motorola -address-length=" + std::to_string(width);
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        const std::string text = TempDir::read(out);
+        ASSERT_EQ(text.find("\nS1"), std::string::npos) << "no S1 records expected";
+        const SRecord::Image img = SRecord::read(text);
+        EXPECT_EQ(img.baseAddress, 0xC000) << width;
+        EXPECT_EQ(img.bytes, bytes) << width;
+        EXPECT_EQ(img.firstDamagedLine, 0) << width;
+    }
+}
+
+TEST(OpenCalibration, FilesThatYieldNoDataOrDamagedRecords) {
+    TempDir dir;
+    const std::vector<std::uint8_t> a{1, 2, 3, 4};
+    std::string bad = record('1', 0xC004, {5, 6});
+    bad.back() = bad.back() == '0' ? '1' : '0';
+    const std::string noData = "Failed to load binary file!";
+    const std::string asked = "S19 checksum error in line 2. Load anyway?";
+    const struct {
+        const char* name;
+        std::string content;
+        std::deque<bool> answers;
+        std::vector<std::uint8_t> bytes; // empty: the open fails
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"s2.s19", record('2', 0xC000, a) + "\r\nS804000000FB\r\n", {}, a, {}},
+        {"s3.s19", record('3', 0xC000, a) + "\rS70500000000FA\r", {}, a, {}},
+        {"header.s19", "S00600004844521B\nS9030000FC\n", {}, {}, {noData}},
+        {"junk.s19", "just some text\n", {}, {}, {noData}},
+        {"utf16.s19",
+         std::string("S\0"
+                     "1\0"
+                     "0\0"
+                     "7\0",
+                     8),
+         {},
+         {},
+         {noData}},
+        {"empty.bin", "", {}, {}, {noData}},
+        {"declined.s19", record('1', 0xC000, a) + "\n" + bad + "\n", {false}, {}, {asked, noData}},
+        {"accepted.s19",
+         record('1', 0xC000, a) + "\n" + bad + "\n",
+         {true},
+         {1, 2, 3, 4, 5, 6},
+         {asked}},
+    };
+    for (const auto& c : cases) {
+        TempDir::write(dir.file(c.name), c.content);
+        ScriptedPrompter prompter;
+        prompter.answers = c.answers;
+        Calibration cal;
+        cal.setPrompter(&prompter);
+        EXPECT_EQ(cal.OpenCalibration(dir.file(c.name)), !c.bytes.empty()) << c.name;
+        EXPECT_EQ(cal.image(), c.bytes) << c.name;
+        EXPECT_EQ(prompter.texts(), c.shown) << c.name;
+        for (const auto& shown : prompter.shown) {
+            if (shown.question) {
+                EXPECT_EQ(shown.caption, "Warning");
+            }
+        }
+    }
+}
+
+TEST(OpenCalibration, RefusesWhatIsNoRegularFileOfSaneSize) {
+    // A folder, a FIFO (reading it would wait for ever), a device (/dev/zero never
+    // ends) or a huge file, as the image, as the definition file beside it, or in
+    // the library: a message naming it, never a hang or a read without end.
+    TempDir dir;
+    namespace fs = std::filesystem;
+    const std::string image = SRecord::write(pattern(64), 0xC000);
+    auto folder = [](const std::string& p) { fs::create_directories(p); };
+    auto fifo = [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); };
+    auto device = [](const std::string& p) { fs::create_symlink("/dev/zero", p); };
+    auto huge = [](const std::string& p) {
+        TempDir::write(p, "");
+        fs::resize_file(p, (16u << 20) + 1); // sparse: no disk space taken
+    };
+    auto bigBinary = [](const std::string& p) { TempDir::write(p, std::string(0x10001, '\0')); };
+    const std::string notAFile = "\" is not a regular file.";
+    const std::string tooLarge16 = "\" is larger than 16 MB, more than any file of its kind holds.";
+    const std::string loadFailed = "Failed to load binary file!";
+    const struct {
+        const char* what;
+        std::string odd; // the path made odd, under the case's own folder
+        std::function<void(const std::string&)> make;
+        bool opens;
+        std::string problem; // follows the quoted path
+        bool alsoLoadMessage;
+    } cases[] = {
+        {"folder as image", "cal.s19", folder, false, "\" is a folder, not a file.", true},
+        {"FIFO as image", "cal.s19", fifo, false, notAFile, true},
+        {"device as image", "cal.bin", device, false, notAFile, true},
+        {"huge S-record file", "cal.s19", huge, false, tooLarge16, true},
+        {"binary past 64 KB", "cal.bin", bigBinary, false,
+         "\" is larger than 64 KB, more than any file of its kind holds.", true},
+        {"folder as definitions", "cal.tbl", folder, false, "\" is a folder, not a file.", false},
+        {"FIFO as definitions", "cal.tbl", fifo, false, notAFile, false},
+        {"device as definitions", "cal.TBL", device, false, notAFile, false},
+        {"huge definitions", "cal.tbl", huge, false, tooLarge16, false},
+        {"FIFO in the library", "Library/a.TBL", fifo, true, notAFile, false},
+        {"huge file in the library", "Library/b.TBL", huge, true, tooLarge16, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string folderOfCase = dir.file(std::to_string(n++));
+        fs::create_directories(folderOfCase + "/Library");
+        const std::string odd = folderOfCase + "/" + c.odd;
+        c.make(odd);
+        const std::string imagePath = folderOfCase + "/cal.s19";
+        if (!fs::exists(fs::symlink_status(imagePath)))
+            TempDir::write(imagePath, image);
+        ScriptedPrompter prompter;
+        Calibration cal;
+        cal.setPrompter(&prompter);
+        cal.libraryFolder = folderOfCase + "/Library";
+        const std::string opened = c.odd.rfind("cal.bin", 0) == 0 ? odd : imagePath;
+        EXPECT_EQ(cal.OpenCalibration(opened), c.opens) << c.what;
+        std::vector<std::string> expected{"\"" + odd + c.problem};
+        if (c.alsoLoadMessage)
+            expected.push_back(loadFailed);
+        EXPECT_EQ(prompter.texts(), expected) << c.what;
+        EXPECT_EQ(cal.hasImage(), c.opens) << c.what;
+    }
 }
 
 TEST(OpenCalibration, ExtensionRules) {
