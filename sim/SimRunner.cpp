@@ -1,6 +1,7 @@
 #include "SimRunner.h"
 
 #include "EcmSim.h"
+#include "ImageFileReader.h"
 #include "PtyLink.h"
 #include "PtyReader.h"
 
@@ -33,10 +34,8 @@ struct Image {
 };
 
 std::string loadImage(const SimOptions& o, Image& image) {
-    std::ifstream in(o.imagePath, std::ios::binary);
-    if (!in)
-        return "cannot read " + o.imagePath;
-    image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (std::string error = ImageFileReader::read(o.imagePath, 0x8000, image.bytes); !error.empty())
+        return error;
     const std::size_t size = image.bytes.size();
     if (size == 0 || size > 0x8000)
         return o.imagePath + ": an image holds 1 to 32768 bytes";

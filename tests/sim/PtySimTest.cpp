@@ -12,6 +12,7 @@
 #include <iterator>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -199,10 +200,34 @@ TEST(SimOnPty, HangupClosesTheLine) {
     EXPECT_EQ(sim.stop(), 0);
 }
 
-TEST(SimOnPty, RefusesAMissingImage) {
-    const std::string command = std::string(TEVRA_ECM_SIM) +
-                                " --image /nonexistent.bin --link /tmp/tevra-none >/dev/null 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+TEST(SimOnPty, RefusesAnImageThatIsNoRegularFileOfSaneSize) {
+    // A folder aborted the emulator, a FIFO hung it and /dev/zero fed it without end:
+    // each now ends it with a message (the time-out turns a hang into a failure).
+    const fs::path dir =
+        fs::temp_directory_path() / ("tevra-sim-image-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "folder.bin");
+    ASSERT_EQ(::mkfifo((dir / "fifo.bin").c_str(), 0600), 0);
+    std::ofstream((dir / "big.bin").string(), std::ios::binary) << std::string(0x8001, '\0');
+    const struct {
+        std::string image;
+        std::string message;
+    } cases[] = {
+        {"/nonexistent.bin", "cannot read /nonexistent.bin"},
+        {(dir / "folder.bin").string(), "folder.bin is not a regular file"},
+        {(dir / "fifo.bin").string(), "fifo.bin is not a regular file"},
+        {"/dev/zero", "/dev/zero is not a regular file"},
+        {(dir / "big.bin").string(), "big.bin: an image holds 1 to 32768 bytes"},
+    };
+    for (const auto& c : cases) {
+        const std::string command = "timeout 60 " + std::string(TEVRA_ECM_SIM) + " --image " +
+                                    c.image + " --link " + (dir / "link").string() + " 2>" +
+                                    (dir / "err").string();
+        EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << c.image;
+        std::ifstream err(dir / "err");
+        const std::string text{std::istreambuf_iterator<char>(err), {}};
+        EXPECT_NE(text.find(c.message), std::string::npos) << text;
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace
