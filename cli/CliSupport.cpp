@@ -3,6 +3,8 @@
 #include "PathRules.h"
 #include "TextRules.h"
 
+#include <filesystem>
+
 namespace tevra::cli {
 
 std::int32_t proposedBase(const Calibration& cal) {
@@ -13,8 +15,14 @@ std::int32_t proposedBase(const Calibration& cal) {
 
 bool openCalibration(OpenedCalibration& opened, const std::string& path, const Args& args) {
     Calibration& cal = opened.calibration;
-    if (args.has("--library"))
+    if (args.has("--library")) {
         cal.libraryFolder = args.value("--library");
+        std::error_code ec;
+        if (!std::filesystem::is_directory(cal.libraryFolder, ec)) {
+            opened.prompter.message("\"" + cal.libraryFolder + "\" is not a folder.", "Error");
+            return false;
+        }
+    }
     if (!cal.OpenCalibration(path))
         return false;
     // Without definitions there are no entries to move: the base is simply taken.

@@ -7,7 +7,7 @@ namespace tevra::cli {
 namespace {
 
 int run(const std::vector<std::string>& words) {
-    Args args(words, {"--base"}, {});
+    Args args(words, {"--base"}, {"--yes"});
     if (args.positional().size() != 2)
         throw UsageProblem{"expected IN and OUT"};
     const std::string& in = args.positional()[0];
@@ -23,7 +23,7 @@ int run(const std::vector<std::string>& words) {
     }
 
     // Only the image is converted; its definitions (if any) stay where they are.
-    ConsolePrompter prompter(false);
+    ConsolePrompter prompter(args.has("--yes"));
     Calibration cal;
     cal.setPrompter(&prompter);
     const std::string inExt = text::toLowerAscii(path::extension(in));
@@ -44,7 +44,7 @@ int run(const std::vector<std::string>& words) {
     return writeImage(cal, out) ? Success : Failure;
 }
 
-const CommandRegistration registration{{"convert", "convert IN OUT [--base HEX]", run}};
+const CommandRegistration registration{{"convert", "convert IN OUT [--base HEX] [--yes]", run}};
 
 } // namespace
 } // namespace tevra::cli

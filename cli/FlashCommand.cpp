@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "CliSupport.h"
+#include "FileReader.h"
 #include "FlashOperation.h"
 #include "PortMap.h"
 #include "SerialCom.h"
@@ -11,9 +12,7 @@
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <unistd.h>
 
 namespace tevra::cli {
@@ -120,11 +119,18 @@ FlashSettings parseSettings(const Args& args, FlashOperationKind operation) {
     return s;
 }
 
-LastFlashCopy readLastFlash(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+// A copy that is not there yet is no copy; one that is there but cannot be
+// read ends the command before the port is touched.
+bool readLastFlash(const std::string& path, LastFlashCopy& copy, Prompter& prompter) {
+    // No copy is larger than the address space it was written to.
+    const FileReader::Result file = FileReader::read(path, 0x10000);
+    if (!file.ok() && !file.problem.empty()) {
+        prompter.message(file.problem, "Error");
+        return false;
+    }
+    if (file.ok())
+        copy.emplace(file.data.begin(), file.data.end());
+    return true;
 }
 
 // The copy is kept beside the command's runs the way the editor keeps it for a
@@ -171,8 +177,8 @@ int run(const std::vector<std::string>& words) {
         return Failure;
     }
     LastFlashCopy last;
-    if (args.has("--last"))
-        last = readLastFlash(args.value("--last"));
+    if (args.has("--last") && !readLastFlash(args.value("--last"), last, console))
+        return Failure;
 
     console.message("Power on ECM in flash mode (key at run)", "Bootload");
     if (::isatty(STDIN_FILENO)) {

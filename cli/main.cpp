@@ -1,6 +1,7 @@
 // tevra-cli: the calibration model without a window.
 #include "CommandRegistry.h"
 
+#include <csignal>
 #include <iostream>
 
 using namespace tevra::cli;
@@ -29,6 +30,11 @@ int main(int argc, char** argv) {
         printUsage(std::cerr);
         return UsageError;
     }
+#ifdef SIGXFSZ
+    // A file-size limit then fails the write, and the save says so, instead of
+    // killing the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     std::vector<std::string> words(argv + 2, argv + argc);
     try {
         return c->run(words);

@@ -15,10 +15,13 @@ struct CliRun {
     std::string out, err;
 };
 
-inline CliRun cli(const std::string& args) {
+// shell, when given, is run first in the same shell (a ulimit, say). A run is
+// stopped after two minutes, so a tool that hangs fails its test.
+inline CliRun cli(const std::string& args, const std::string& shell = {}) {
     TempDir dir;
-    const std::string cmd =
-        std::string(TEVRA_CLI) + " " + args + " >" + dir.file("out") + " 2>" + dir.file("err");
+    const std::string cmd = (shell.empty() ? "" : shell + "; ") + "timeout 120 " +
+                            std::string(TEVRA_CLI) + " " + args + " </dev/null >" +
+                            dir.file("out") + " 2>" + dir.file("err");
     const int status = std::system(cmd.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::read(dir.file("out")),
             TempDir::read(dir.file("err"))};
