@@ -2,10 +2,13 @@
 // the editor's own painter without a window.
 #ifdef TEVRA_HAVE_VIEW
 
+#include "AtomicFile.h"
 #include "CliSupport.h"
 #include "GraphGeometry.h"
 #include "GraphPainter.h"
 
+#include <QBuffer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -110,8 +113,17 @@ int run(const std::vector<std::string>& words) {
         QPainter p(&image);
         painter.paint(p, image.size(), state);
     }
+    // Encoded in memory and written as every save is, so a full disk leaves the
+    // old picture and a failure, never a truncated file.
     const std::string& out = args.value("-o");
-    if (!image.save(QString::fromLocal8Bit(out.c_str()))) {
+    const QByteArray format =
+        QFileInfo(QString::fromLocal8Bit(out.c_str())).suffix().toLower().toLatin1();
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (format.isEmpty() || !image.save(&buffer, format.constData()) ||
+        !AtomicFile::write(
+            out, std::string_view(encoded.constData(), static_cast<std::size_t>(encoded.size())))) {
         opened.prompter.message("Cannot write the picture to \"" + out + "\".", "Error");
         return Failure;
     }

@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -11,6 +13,7 @@ class RenderCommandTest : public QObject {
 private slots:
     void render_data();
     void render();
+    void fullDiskKeepsTheOldPicture();
 };
 
 void RenderCommandTest::render_data() {
@@ -55,6 +58,34 @@ void RenderCommandTest::render() {
     for (int y = 0; y < image.height() && !green; ++y)
         green = image.pixelColor(size.width() - 10 - 3, y) == QColor(0, 255, 0);
     QVERIFY(green);
+}
+
+void RenderCommandTest::fullDiskKeepsTheOldPicture() {
+    // A file-size limit fails the write as a full disk does: a failure and the old
+    // picture, never a truncated one with success.
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    {
+        QFile old(out);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QProcess cli;
+    cli.start(QStringLiteral("/bin/sh"),
+              QStringList{QStringLiteral("-c"), QStringLiteral("ulimit -f 4; exec \"$0\" \"$@\""),
+                          QStringLiteral(TEVRA_CLI), QStringLiteral("render"),
+                          QStringLiteral(TEVRA_SOURCE_DIR "/resources/demo/demo.bin"),
+                          QStringLiteral("--entry"), QStringLiteral("fuel pulse width"),
+                          QStringLiteral("-o"), out});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 1);
+    QVERIFY(cli.readAllStandardError().contains("Cannot write the picture to"));
+    QFile old(out);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("out.png")});
 }
 
 int main(int argc, char** argv) {
