@@ -126,8 +126,11 @@ void MainWindow::initialise() {
 }
 
 void MainWindow::readSettings() {
-    if (auto s = Settings::load(configPath()))
+    std::string problem;
+    if (auto s = Settings::load(configPath(), &problem))
         settings_ = *s;
+    else if (!problem.empty())
+        prompter_->message(problem, "Error");
     if (!settings_.reloadLast)
         return;
     if (primary_.OpenCalibration(settings_.lastPath))

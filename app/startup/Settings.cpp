@@ -1,11 +1,10 @@
 #include "Settings.h"
 
 #include "AtomicFile.h"
+#include "FileReader.h"
 #include "TextRules.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace tevra {
 
@@ -13,16 +12,8 @@ namespace {
 
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    for (std::string_view line; text::nextLine(text, line);)
         lines.push_back(line);
-        if (lf == std::string_view::npos)
-            break;
-        text.remove_prefix(lf + 1);
-    }
     return lines;
 }
 
@@ -104,12 +95,13 @@ std::string Settings::format() const {
     return out;
 }
 
-std::optional<Settings> Settings::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+std::optional<Settings> Settings::load(const std::string& path, std::string* problem) {
+    const FileReader::Result file = FileReader::read(path, FileReader::kTextLimit);
+    if (problem)
+        *problem = file.problem;
+    if (!file.ok())
         return std::nullopt;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parse(text);
+    return parse(file.data);
 }
 
 bool Settings::save(const std::string& path) const {

@@ -23,14 +23,16 @@ struct Settings {
     PortMap ports;
     std::vector<std::string> extraLines;
 
-    // Reads the text of a settings file. Lines may end in LF or CR LF; a key line
-    // that does not match keeps its default.
+    // Reads the text of a settings file. Lines may end in LF, CR LF or CR; a key
+    // line that does not match keeps its default.
     static Settings parse(std::string_view text);
     // The file's text, LF line ends.
     std::string format() const;
 
     // Nothing when the file can't be read (the caller keeps the defaults).
-    static std::optional<Settings> load(const std::string& path);
+    // problem, when given, receives what to tell the user about a file that is
+    // there but is no regular file or too large to be one (empty otherwise).
+    static std::optional<Settings> load(const std::string& path, std::string* problem = nullptr);
     // Replaces the file in one step; false when it could not be written.
     [[nodiscard]] bool save(const std::string& path) const;
 

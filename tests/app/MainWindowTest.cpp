@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -204,6 +206,8 @@ private slots:
                                 << 3 << QStringList();
         QTest::newRow("one line") << QByteArray("@\n") << 3 << QStringList();
         QTest::newRow("CR LF") << QByteArray("@\r\nreload_last y\r\n") << 3 << QStringList();
+        QTest::newRow("CR alone") << QByteArray("@\rreload_last y\rhide_mouse n\r") << 3
+                                  << QStringList();
         QTest::newRow("no reload") << QByteArray("@\nreload_last n\n") << 0 << QStringList();
         QTest::newRow("capital Y is no") << QByteArray("@\nreload_last Y\n") << 0 << QStringList();
         QTest::newRow("empty path") << QByteArray("\nreload_last y\n") << 0 << QStringList();
@@ -228,6 +232,19 @@ private slots:
             QCOMPARE(find<GraphWidget>("graph")->entry(), w.primary().FindByName("a", nullptr));
             QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  ") + cal);
         }
+    }
+
+    void aConfigThatIsAFolderIsNamedAndLeftAlone() {
+        // It aborted the editor at start; now the window opens with the defaults.
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("Config.cfg")));
+        const QString config = dir_->filePath(QStringLiteral("Config.cfg"));
+        MainWindow& w = open();
+        QCOMPARE(prompter_.shown, QStringList{QLatin1Char('"') + config +
+                                              QStringLiteral("\" is a folder, not a file.")});
+        QCOMPARE(list()->count(), 0);
+        w.close();
+        window_.reset();
+        QVERIFY(QFileInfo(config).isDir());
     }
 
     void sortsTheListInTheCheckedOrder_data() {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace tevra {
 namespace {
@@ -30,6 +31,8 @@ TEST(Settings, ParsesTheFourLinesAndKeepsDefaultsForWhatDoesNotMatch) {
          make("/cals/a.bin", false, true, 42)},
         {"CR LF", "C:\\cals\\stock.bin\r\nreload_last n\r\nhide_mouse y\r\nflash_speed 7\r\n",
          make("C:\\cals\\stock.bin", false, true, 7)},
+        {"CR alone (old Mac editors)", "/cals/a.bin\rreload_last n\rhide_mouse y\rflash_speed 3\r",
+         make("/cals/a.bin", false, true, 3)},
         {"one line, no line end", "/cals/a.bin", make("/cals/a.bin", true, false, 100)},
         {"empty first line", "\nreload_last y\nhide_mouse n\nflash_speed 100\n",
          make("", true, false, 100)},
@@ -87,6 +90,32 @@ TEST(Settings, SavesAndLoadsThroughTheFile) {
     const Settings s = make(dir.file("a.bin"), false, false, 12);
     ASSERT_TRUE(s.save(path));
     EXPECT_EQ(Settings::load(path), s);
+}
+
+TEST(Settings, LoadRefusesWhatIsNoRegularFileOfSaneSize) {
+    // A folder aborted the editor at start, a FIFO hung it, a device fed it without end.
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directories(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir.file("zero"));
+    test::TempDir::write(dir.file("huge"), "");
+    fs::resize_file(dir.file("huge"), (16u << 20) + 1);
+    const struct {
+        std::string path, problem;
+    } cases[] = {
+        {dir.file("missing"), ""},
+        {dir.file("folder"), "\"" + dir.file("folder") + "\" is a folder, not a file."},
+        {dir.file("fifo"), "\"" + dir.file("fifo") + "\" is not a regular file."},
+        {dir.file("zero"), "\"" + dir.file("zero") + "\" is not a regular file."},
+        {dir.file("huge"), "\"" + dir.file("huge") +
+                               "\" is larger than 16 MB, more than any file of its kind holds."},
+    };
+    for (const auto& c : cases) {
+        std::string problem = "unset";
+        EXPECT_FALSE(Settings::load(c.path, &problem).has_value()) << c.path;
+        EXPECT_EQ(problem, c.problem);
+    }
 }
 
 TEST(Settings, SaveIntoAMissingFolderFailsAndReportsIt) {
