@@ -195,8 +195,10 @@ std::vector<std::string_view> splitTokens(std::string_view line) {
 bool nextLine(std::string_view& rest, std::string_view& line) {
     if (rest.empty())
         return false;
-    const std::size_t end = rest.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
+    std::size_t end = 0;
+    while (end < rest.size() && rest[end] != '\n' && rest[end] != '\r')
+        ++end;
+    if (end == rest.size()) {
         line = rest;
         rest = {};
         return true;
