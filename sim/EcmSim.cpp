@@ -88,6 +88,9 @@ void EcmSim::run(std::uint64_t cycles) {
             now_ += static_cast<std::uint64_t>(spent);
         }
         sci_.advance(now_);
+        // A page whose write cycle ended is in its cells even when nothing
+        // reads the part afterwards.
+        eeprom_.advance(now_);
         // One line for the first trap: a runaway program traps endlessly.
         if (cpu_.illegalOpcodeCount() != 0 && illegalReported_ == 0 && log_) {
             illegalReported_ = cpu_.illegalOpcodeCount();
