@@ -11,13 +11,25 @@
 ;            from the address upward as one page write; nothing is sent back
 ;   other  : the three further bytes are consumed and nothing happens
 ;
-; A receive overrun or framing error restarts the program from `start`, which
-; sets everything up again, so a garbled line never leaves it half-way through
-; a frame.
+; A lost or garbled byte must never program a byte nobody asked for:
+; - Inside a frame every byte must follow the one before within QUIET (about
+;   39 ms). The editor leaves at most 20 ms between the bytes of a frame and
+;   at least 55 ms between frames, so a frame that falls silent is abandoned
+;   before the next one begins, and nothing of it is written.
+; - A page write takes effect only once all its bytes are here: they are
+;   gathered in RAM and programmed together, so a frame that ends early
+;   writes nothing and a lost data byte cannot shift the ones after it.
+; - A page write must lie inside one 64-byte page of the EEPROM window
+;   8000-FFFF; anything else (this RAM, the register block, a block across a
+;   page boundary) is refused, and the rest of the frame is discarded until
+;   the line has been quiet for QUIET.
+; - A receive overrun or framing error discards the frame the same way.
 ;
-; The whole program lives in the 256 bytes of internal RAM it was loaded into.
-; The bytes past the code are padding that the program reuses: four variables
-; at 0xF0 and the stack (one return address) at the top of RAM. Interrupts stay
+; Memory: the 256 bytes of internal RAM the program was loaded into. The
+; start-up code runs once, so the write buffer reuses its bytes (and the
+; padding after it); byte 0 is never overwritten, because the editor's probe
+; reads it back as the loader's signature. Variables and the stack (the
+; command byte and one return address) sit at the top of RAM. Interrupts stay
 ; masked throughout; in the bootstrap (special) mode the COP watchdog cannot
 ; reset the part, so nothing needs servicing.
 
@@ -36,12 +48,17 @@ TC      = 0x40          ; transmission complete
 RDRF    = 0x20          ; receive data register full
 RXERR   = 0x0A          ; OR (overrun) | FE (framing error)
 
-; ---- variables in the padding ----
-cmd     = 0xF0          ; command byte of the current frame
-cnt     = 0xF1          ; count byte; counts down during a write
-addr    = 0xF2          ; address, high byte first (0xF2, 0xF3)
-last    = 0xF4          ; the last byte of a page write, for DATA polling
-STACK   = 0x00FF        ; top of internal RAM
+; ---- memory ----
+BUF     = 0x0001        ; 64-byte write buffer over the start-up code
+cnt     = 0xF8          ; count byte of the current frame
+addr    = 0xF9          ; address, high byte first (0xF9, 0xFA)
+left    = 0xFB          ; data bytes still to come
+tmo     = 0xFC          ; time-out: turns of 256 polls left
+STACK   = 0x00FF        ; top of internal RAM (0xFD-0xFF at the deepest)
+
+; One poll of the receiver takes 19 E cycles; QUIET turns of 256 polls
+; (plus 9 cycles each) make 16 x 4873 cycles = 39 ms at E = 2 MHz.
+QUIET   = 16
 
 ; ---- EEPROM software data protection unlock (a 32K part at 8000-FFFF) ----
 UNLOCK1 = 0xD555        ; 0x5555 inside the part
@@ -69,31 +86,76 @@ txdone: brclr   SCSR,x #TC txdone
         clr     SCCR1,x         ; 8 data bits, one stop bit, no wake-up
         ldaa    #0x0C           ; TE | RE, no SCI interrupts
         staa    SCCR2,x
+        jmp     drain
+        ; The rest of the write buffer: the start-up code is not run again.
+        .org    BUF + 64
+
+; ---- discard until the line has been quiet for QUIET, then take commands ----
+drain:  lds     #STACK
+drain1: bsr     getct           ; its time-out goes on to `command`
+        bra     drain1
 
 ; ---- command loop ----
 command:
-        bsr     getc
-        staa    *cmd
+        lds     #STACK          ; a frame abandoned inside getct comes back here
+        bsr     getct           ; waiting for a command: time-outs just repeat
+        psha
         coma                    ; acknowledge at once with the complement
         bsr     putc
-        bsr     getc
+        bsr     getct
         staa    *cnt
-        bsr     getc
+        bsr     getct
         staa    *addr
-        bsr     getc
+        bsr     getct
         staa    *addr+1
-        ldy     *addr           ; Y walks the address range
-        ldaa    *cmd
+        pula
+        ldab    *cnt
+        beq     command         ; nothing to move
         cmpa    #0x01
         beq     read
         cmpa    #0x51
-        beq     write
-        bra     command         ; unknown command: frame consumed, nothing done
+        bne     command         ; unknown command: frame consumed, nothing done
 
-; ---- 0x01 read: send cnt bytes from (Y) upward ----
-read:
+; ---- 0x51 page write ----
+        ldd     *addr
+        bpl     drain           ; below 8000: RAM, registers, not the EEPROM
+        andb    #0x3F           ; offset inside the 64-byte page
+        addb    *cnt
+        bcs     drain
+        cmpb    #0x40
+        bhi     drain           ; runs past the end of the page
+        ldaa    *cnt
+        staa    *left
+        ldy     #BUF
+wrrecv: bsr     getct           ; a silent line abandons the frame: nothing written
+        staa    0,y
+        iny
+        dec     left
+        bne     wrrecv
+        ; Software data protection: AA to 5555, 55 to 2AAA, A0 to 5555, then
+        ; the data. The part loads its page as long as each store follows the
+        ; one before within 150 us; this loop stores one every 10.5 us.
+        ldd     #0xAA55
+        staa    UNLOCK1
+        stab    UNLOCK2
+        ldaa    #0xA0
+        staa    UNLOCK1
+        ldx     #BUF
+        ldy     *addr
         ldab    *cnt
-        beq     command
+wrcopy: ldaa    0,x
+        staa    0,y
+        inx
+        iny
+        decb
+        bne     wrcopy
+        ldx     #REGS
+        ; The part now programs the page for up to 10 ms. Nothing here reads
+        ; it meanwhile, and the editor waits 50 ms before its next frame.
+        bra     command
+
+; ---- 0x01 read: send cnt bytes from the address upward ----
+read:   ldy     *addr
 rdnext: ldaa    0,y
         bsr     putc
         iny
@@ -101,77 +163,30 @@ rdnext: ldaa    0,y
         bne     rdnext
         bra     command
 
-; ---- 0x51 page write ----
-; The EEPROM ends a page load when no byte is stored for 150 us, but at 9600
-; baud a character takes about 1 ms. So the unlock sequence is written only
-; once the first byte is here, and while waiting for each further byte the
-; latest byte is stored again and again at its address, each store restarting
-; the load window. The loop below takes 19 E cycles (under 10 us) per turn.
-write:
-        ldab    *cnt
-        beq     command
-        bsr     getc            ; first data byte
-        psha
-        ldaa    #0xAA           ; software data protection: AA to 5555,
-        staa    UNLOCK1         ; 55 to 2AAA, A0 to 5555, then the data
-        ldaa    #0x55
-        staa    UNLOCK2
-        ldaa    #0xA0
-        staa    UNLOCK1
-        pula
-        staa    0,y             ; first byte: the page load begins
-wrmore: dec     cnt
-        beq     wrlast
-wrwait: staa    0,y             ; the latest byte again: keep the window open
-        ldab    SCSR,x
-        bitb    #RXERR
-        bne     rxerr
-        bitb    #RDRF
-        beq     wrwait
-        ldaa    SCDR,x          ; next byte, to the next address
-        iny
-        staa    0,y
-        bra     wrmore
-
-; DATA polling: while the part programs, bit 7 of what it reads back is the
-; complement of bit 7 of the last byte written; it ends when they agree.
-; The write cycle begins only when the load window has run out, and a read
-; before that returns the old contents, which could end the polling at once;
-; so first let 100 turns of 5 E cycles (250 us) pass without a store.
-; A part that never programs (write-protected, or absent) would hold bit 7
-; against us forever, so the polling gives up after 256 turns of about 125
-; E cycles (16 ms; the part's write cycle takes at most 10 ms). The editor's
-; verify then tells what memory holds. A frame arriving meanwhile (the
-; editor gave up) overruns and restarts us.
-wrlast: staa    *last
-        ldab    #100
-settle: decb
-        bne     settle
-        clra                    ; 256 polls
-wrpoll: brset   SCSR,x #0x08 rxerr
-        ldab    0,y
-        eorb    *last
-        bpl     wrdone          ; bit 7 agrees: programmed
-        ldab    #20             ; 100 E cycles between polls
-wrgap:  decb
-        bne     wrgap
-        deca
-        bne     wrpoll
-wrdone: jmp     command
-
-; ---- getc: wait for a received byte, return it in A ----
-; Reading SCSR then SCDR clears RDRF (and OR/FE with it).
-getc:   ldaa    SCSR,x
+; ---- getct: the next received byte in A, within QUIET ----
+; Clobbers B. When nothing comes within QUIET, the frame in progress is
+; abandoned: back to `command` with a fresh stack.
+getct:  clrb
+        ldaa    #QUIET
+        staa    *tmo
+gtpoll: ldaa    SCSR,x
         bita    #RXERR
         bne     rxerr
         bita    #RDRF
-        beq     getc
-        ldaa    SCDR,x
+        bne     gtbyte
+        decb
+        bne     gtpoll
+        dec     tmo
+        bne     gtpoll
+        bra     command
+; Reading SCSR then SCDR clears RDRF (and OR/FE with it).
+gtbyte: ldaa    SCDR,x
         rts
 
-; Overrun or framing error: clear the flags by reading SCDR and start over.
+; Overrun or framing error: clear the flags by reading SCDR and discard the
+; rest of the frame.
 rxerr:  ldaa    SCDR,x
-        jmp     start
+        bra     drain
 
 ; ---- putc: send A once the transmitter can take it ----
 putc:   brclr   SCSR,x #TDRE putc

@@ -3,6 +3,8 @@
 #include "EcmSim.h"
 #include "loader/LoaderImage.h"
 
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -14,6 +16,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kBaud = 9600;
 constexpr std::uint64_t kMs = 2000; // E cycles per millisecond at 2 MHz
+// The least pause the editor leaves between two frames: the 50 ms settle
+// after a write and the 5 ms before a frame's first byte.
+constexpr int kFramePauseMs = 55;
+constexpr std::uint64_t kCharacterCycles = 2084; // ten bits at 9600 baud
 
 Bytes eepromPattern() {
     Bytes bytes(0x8000);
@@ -111,10 +117,50 @@ TEST_F(Loader, OtherCommandsAreAcknowledgedAndConsumed) {
 TEST_F(Loader, ReceiveErrorRestartsItCleanly) {
     // A character at a quarter of the rate breaks the frame: framing error.
     sim->feedByte(0x00, 2400);
-    sim->run(20 * kMs);
+    sim->run(kFramePauseMs * kMs);
     sim->takeOutput();
     const Bytes got = command(0x01, 1, 0xC001, 2);
     EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4001]}));
+}
+
+// Frames that a lost or garbled byte leaves incomplete, and writes outside one
+// page of the EEPROM window: none of them programs anything, and the loader
+// takes the editor's next frame as a command again.
+TEST_F(Loader, IncompleteOrMisplacedWritesProgramNothing) {
+    struct Case {
+        const char* name;
+        int count;
+        int address;
+        int dataBytes;   // how many of them arrive
+        bool garbleLast; // the last one arrives with a framing error
+    };
+    const Case cases[] = {
+        {"a write frame whose data never comes", 1, 0xC100, 0, false},
+        {"a write that falls silent half-way", 4, 0xC100, 3, false},
+        {"a data byte with a framing error", 4, 0xC100, 4, true},
+        {"internal RAM, where the loader runs", 4, 0x0050, 4, false},
+        {"the register block (HPRIO)", 1, 0x103C, 1, false},
+        {"a block across a page boundary", 4, 0xC13E, 4, false},
+        {"more than a page", 65, 0xC000, 65, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::array<std::uint8_t, 256> ramBefore = sim->bus().ram();
+        EXPECT_EQ(command(0x51, c.count, c.address, 1), Bytes{0xAE});
+        for (int i = 0; i < c.dataBytes; ++i) {
+            const bool garble = c.garbleLast && i == c.dataBytes - 1;
+            sim->feedByte(garble ? 0x00 : static_cast<std::uint8_t>(0x5A + i),
+                          garble ? 2400 : kBaud);
+        }
+        // The bytes on the wire, the editor's settle pause, then its next frame.
+        sim->run(static_cast<std::uint64_t>(c.dataBytes) * kCharacterCycles + kFramePauseMs * kMs);
+        EXPECT_EQ(sim->eepromContents(0x8000, 0x8000), eepromPattern());
+        EXPECT_TRUE(std::equal(ramBefore.begin() + 0x41, ramBefore.begin() + 0xF8,
+                               sim->bus().ram().begin() + 0x41))
+            << "the loader's code changed";
+        const Bytes got = command(0x01, 2, 0xC100, 3);
+        EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4100], eepromPattern()[0x4101]}));
+    }
 }
 
 } // namespace
