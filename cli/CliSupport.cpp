@@ -66,8 +66,7 @@ bool writeImage(Calibration& cal, const std::string& out) {
     if (ext == ".s19") {
         // The editor saves the .bin first, whose checksum step the .s19 then
         // carries; written alone, the S-records must get the same fixed-up bytes.
-        if (cal.checksumEnabled)
-            cal.ApplyChecksum();
+        cal.PrepareImageForWrite();
         return cal.SaveS19(out);
     }
     throw UsageProblem{"the output must end in .bin or .s19: " + out};

@@ -46,6 +46,13 @@ FlashResult FlashOperation::abandon(FlashOutcome outcome) {
 FlashResult FlashOperation::run(const FlashSettings& settings, Calibration& calibration,
                                 LastFlashCopy& lastFlash) {
     const bool writing = settings.operation != FlashOperationKind::Read;
+    if (writing && calibration.imageLength() == 0) {
+        // Nothing would be written, and an empty verify would report a match.
+        prompter_.message("The calibration is empty: there is nothing to flash!", "Error");
+        FlashResult result;
+        result.outcome = FlashOutcome::EmptyImage;
+        return result;
+    }
     if (writing) {
         // A base or length that runs past FFFF would wrap the 16-bit frame
         // address and program the controller's RAM (and the running loader).
@@ -91,6 +98,9 @@ FlashResult FlashOperation::run(const FlashSettings& settings, Calibration& cali
 
     FlashResult result;
     result.outcome = FlashOutcome::Completed;
+    if (writing) {
+        calibration.PrepareImageForWrite();
+    }
     const std::vector<std::uint8_t> image = calibration.image();
     const int base = calibration.baseAddress;
     const int length = calibration.imageLength();

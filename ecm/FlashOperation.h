@@ -22,6 +22,7 @@ enum class FlashOutcome {
     NoConnection,  // the loader did not answer after the bootload
     SizeMismatch,  // Differential Write refused: the last flash has another size
     OutsideMemory, // the image does not lie within the controller's 8000-FFFF
+    EmptyImage,    // a write of an image without a single byte
     Stopped,       // the user stopped it
     Completed,     // ran to the end; see transferOk and verify
 };
@@ -48,9 +49,11 @@ using LastFlashCopy = std::optional<std::vector<std::uint8_t>>;
 
 // One whole flash operation: bootload at 1200 baud, reopen at 9600, probe the
 // loader, then read, write in full or write the differences, verify, and keep
-// or discard the last-flash copy by the outcome. Blocking; meant to run on a
-// worker thread while the caller's window shows the progress. The calibration
-// and the last-flash copy must not be touched by anyone else meanwhile.
+// or discard the last-flash copy by the outcome. A write sends the image as a
+// save would write it: the calibration gets its checksum fix-up first.
+// Blocking; meant to run on a worker thread while the caller's window shows
+// the progress. The calibration and the last-flash copy must not be touched
+// by anyone else meanwhile.
 class FlashOperation {
 public:
     static constexpr int kBootloadBaud = 1200;

@@ -122,8 +122,8 @@ bool FlashProtocol::readBlock(int address, int count, std::uint8_t* buffer, bool
 }
 
 bool FlashProtocol::WriteBlock(int address, int count, const std::uint8_t* bytes) {
-    if (count > kMaxWriteBlock || count < 0) {
-        return false;
+    if (count > kMaxWriteBlock || count < 0 || address % kMaxWriteBlock + count > kMaxWriteBlock) {
+        return false; // the loader would refuse it
     }
     if (count == 0) {
         return true;
@@ -185,7 +185,10 @@ bool FlashProtocol::WriteImage(int start, int size, const std::uint8_t* bytes) {
         }
         progress_.setStatusText(formatText("Writing %04X...", start + offset));
         progress_.setPosition(offset);
-        const int n = std::min(kMaxWriteBlock, size - offset);
+        // A block never crosses an EEPROM page: the part programs one page
+        // per write cycle, so the first and last block may be short.
+        const int toPageEnd = kMaxWriteBlock - (start + offset) % kMaxWriteBlock;
+        const int n = std::min(toPageEnd, size - offset);
         if (!WriteBlock(start + offset, n, bytes + offset)) {
             say("Error while writing cal!", "Cal Write Error");
             return false;

@@ -21,6 +21,7 @@ public:
     static constexpr std::uint8_t kReadCommand = 0x01;
     static constexpr std::uint8_t kWriteCommand = 0x51;
     static constexpr int kMaxReadBlock = 255;
+    // One EEPROM page: a write block lies inside one 64-byte-aligned page.
     static constexpr int kMaxWriteBlock = 64;
     static constexpr int kAttemptsPerRead = 3;
     static constexpr int kFrameBytePauseMs = 5;
@@ -38,7 +39,7 @@ public:
     // One read command of 1..255 bytes, retried after a data stall while the
     // loader still answers its probe (at most three attempts).
     [[nodiscard]] bool ReadBlock(int address, int count, std::uint8_t* buffer);
-    // One page-write command of 0..64 bytes.
+    // One page-write command of 0..64 bytes inside one page.
     [[nodiscard]] bool WriteBlock(int address, int count, const std::uint8_t* bytes);
     // Reads controller address 0 and compares it with the loader's first byte.
     // Its read is never retried, so a probe inside a read's retry cannot nest.

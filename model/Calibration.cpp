@@ -169,6 +169,11 @@ void Calibration::ApplyChecksum() {
     image_[static_cast<std::size_t>(f)] = static_cast<std::uint8_t>(0xFF - sum);
 }
 
+void Calibration::PrepareImageForWrite() {
+    if (checksumEnabled)
+        ApplyChecksum();
+}
+
 std::uint32_t Calibration::ImageCrc32() const {
     return Crc32::compute(image_.data(), image_.size());
 }

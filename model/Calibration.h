@@ -66,6 +66,10 @@ public:
     void setImageByte(std::int64_t offset, int v);
     bool Rebase(std::int32_t newBase, bool checkOnly);
     void ApplyChecksum();
+    // What every write of the image does first, to a file or to the controller:
+    // the checksum fix-up, when the calibration asks for it. So a flash sends
+    // exactly the bytes a save writes, and the open calibration holds them too.
+    void PrepareImageForWrite();
     std::uint32_t ImageCrc32() const;
 
     // ---- flags ----

@@ -65,8 +65,7 @@ bool Calibration::LoadS19(const std::string& path) {
 }
 
 bool Calibration::SaveBinary(const std::string& path) {
-    if (checksumEnabled)
-        ApplyChecksum();
+    PrepareImageForWrite();
     std::string_view bytes(reinterpret_cast<const char*>(image_.data()), image_.size());
     if (!AtomicFile::write(path, bytes)) {
         prompter().message("Failed to save binary!", "Error");

@@ -130,6 +130,63 @@ TEST(FlashOperation, FullWriteProgramsTheImageAndVerifies) {
     EXPECT_EQ(rig.ecm.opens, 2);
 }
 
+TEST(FlashOperation, WriteBlocksNeverCrossAPage) {
+    struct Case {
+        int base;
+        int length;
+        std::size_t blocks;
+    };
+    // A 0x3FE0-byte image lands at C020; the others start and end mid-page.
+    for (const Case c : {Case{0xC020, 0x3FE0, 256}, Case{0xC010, 0x100, 5}, Case{0xFFF0, 0x10, 1},
+                         Case{0xC000, 0x4000, 256}}) {
+        SCOPED_TRACE(c.base);
+        Rig rig;
+        rig.load(c.base, pattern(c.length));
+        EXPECT_TRUE(rig.run(FlashOperationKind::FullWrite).succeeded(true))
+            << ::testing::PrintToString(rig.prompter.texts());
+        const auto writes = rig.ecm.commandsWith(0x51);
+        EXPECT_EQ(writes.size(), c.blocks);
+        for (const auto& w : writes) {
+            EXPECT_LE(w.address % 64 + w.count, 64) << std::hex << w.address;
+        }
+        EXPECT_EQ(std::vector<std::uint8_t>(rig.ecm.memory.begin() + c.base,
+                                            rig.ecm.memory.begin() + c.base + c.length),
+                  pattern(c.length));
+    }
+}
+
+// The controller gets what a save would write: the checksum fix-up is applied
+// to the open calibration first, and the last-flash copy holds what was sent.
+TEST(FlashOperation, WritesSendTheImageWithItsChecksumFixedUp) {
+    auto sumsToFF = [](const std::uint8_t* bytes, int length) {
+        std::uint8_t sum = 0;
+        for (int i = 0; i < length; ++i) {
+            sum = static_cast<std::uint8_t>(sum + bytes[i]);
+        }
+        return sum == 0xFF;
+    };
+    Rig rig;
+    rig.load(0xC000, pattern(0x4000));
+    rig.cal.checksumEnabled = true;
+    rig.cal.checksumAddress = 0xFFE0;
+    rig.cal.fixupAddress = 0xFFE1;
+    ASSERT_TRUE(rig.run(FlashOperationKind::FullWrite).succeeded(true));
+    EXPECT_TRUE(sumsToFF(rig.ecm.memory.data() + 0xC000, 0x4000));
+    EXPECT_EQ(rig.last, rig.cal.image());
+    EXPECT_EQ(std::vector<std::uint8_t>(rig.ecm.memory.begin() + 0xC000, rig.ecm.memory.end()),
+              rig.cal.image());
+
+    // An edit, then a Differential Write: the fix-up byte goes out with it.
+    rig.cal.setImageByte(0x1234, rig.cal.imageByte(0x1234) ^ 0x21);
+    ASSERT_TRUE(rig.run(FlashOperationKind::DifferentialWrite).succeeded(true));
+    EXPECT_TRUE(sumsToFF(rig.ecm.memory.data() + 0xC000, 0x4000));
+    EXPECT_EQ(rig.last, rig.cal.image());
+    const auto writes = rig.ecm.commandsWith(0x51);
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(writes[writes.size() - 2].address, 0xD234);
+    EXPECT_EQ(writes.back().address, 0xFFE1);
+}
+
 TEST(FlashOperation, DifferentialWriteSendsOnlyWhatChanged) {
     Rig rig;
     auto image = pattern(0x4000);
@@ -339,6 +396,12 @@ TEST(FlashOperation, EarlyEndsReportTheirMessage) {
          [](Rig& r) { r.load(0xC000, pattern(0x8000)); },
          {{"Calibration does not fit the ECM memory (8000-FFFF)!\nCheck its base address.",
            "Error"}},
+         0},
+        // A file that loaded as 0 bytes never reaches the port.
+        {"empty image",
+         FlashOperationKind::FullWrite,
+         [](Rig& r) { r.load(0xC000, {}); },
+         {{"The calibration is empty: there is nothing to flash!", "Error"}},
          0},
     };
     for (const Case& c : cases) {

@@ -54,6 +54,7 @@ TEST(FlashProtocol, OutOfRangeBlocksSendNothing) {
     std::vector<std::uint8_t> buffer(256);
     EXPECT_FALSE(line.protocol.ReadBlock(0xC000, 256, buffer.data()));
     EXPECT_FALSE(line.protocol.WriteBlock(0xC000, 65, buffer.data()));
+    EXPECT_FALSE(line.protocol.WriteBlock(0xC03F, 2, buffer.data())); // across a page end
     EXPECT_TRUE(line.protocol.WriteBlock(0xC000, 0, buffer.data()));
     EXPECT_TRUE(line.ecm.commands.empty());
     EXPECT_TRUE(line.ecm.sendLengths.empty());
