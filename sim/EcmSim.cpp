@@ -1,5 +1,6 @@
 #include "EcmSim.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tevra::sim {
@@ -59,9 +60,28 @@ void EcmSim::feed(std::span<const std::uint8_t> bytes, int baud) {
 
 Picos EcmSim::feedByteAt(std::uint8_t byte, int baud, Picos earliest) {
     const Picos start = earliest > nowPicos() ? earliest : nowPicos();
+    const Picos bitTime = bitTimeForBaud(baud);
     // An echoing line puts each byte straight back towards the host.
     SerialLine& line = faults_.echoOnly ? toHost_ : toController_;
-    line.send(start, byte, 8, bitTimeForBaud(baud));
+    if (!faults_.echoOnly && phase() == Phase::RunningLoader) {
+        const std::uint64_t n = ++loaderBytesReceived_;
+        if (faults_.dropReceived && n == *faults_.dropReceived) {
+            if (log_)
+                log_("fault: byte " + std::to_string(n) + " from the host lost");
+            // The character's time passes with the line idle.
+            line.holdIdleUntil(std::max(start, line.busyUntil()) + 10 * bitTime);
+            return line.busyUntil();
+        }
+        if (faults_.garbleReceived && n == *faults_.garbleReceived) {
+            if (log_)
+                log_("fault: byte " + std::to_string(n) + " from the host garbled");
+            // Noise over the character: other data bits, and a space where its
+            // stop bit belongs (a ninth data bit of 0), so the SCI flags FE.
+            line.send(start, static_cast<std::uint16_t>(byte ^ 0x5A), 9, bitTime);
+            return line.busyUntil();
+        }
+    }
+    line.send(start, byte, 8, bitTime);
     return line.busyUntil();
 }
 

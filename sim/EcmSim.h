@@ -92,6 +92,7 @@ private:
     int hostBaud_ = kBootstrapBaud;
     std::vector<std::uint8_t> output_;
     std::uint64_t loaderBytesSent_ = 0;
+    std::uint64_t loaderBytesReceived_ = 0;
     std::uint64_t bytesSentSincePowerOn_ = 0;
     std::uint64_t illegalReported_ = 0;
     bool hangupRequested_ = false;

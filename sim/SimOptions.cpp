@@ -37,7 +37,11 @@ std::string simUsage() {
            "  --stall-after N    nothing more is sent after N bytes\n"
            "  --hangup-after N   the line goes away (pseudo-terminal closed) after N bytes\n"
            "  --corrupt HEX      reads of this address come back with bit 0 flipped\n"
-           "  --no-sdp           the EEPROM ignores the unlock sequence: writes fail\n";
+           "  --no-sdp           the EEPROM ignores the unlock sequence: writes fail\n"
+           "faults on the way in (N counts the bytes the editor sends to the\n"
+           "bootloaded program, from 1):\n"
+           "  --drop-received N    the Nth byte never reaches the controller\n"
+           "  --garble-received N  the Nth byte arrives garbled, with a framing error\n";
 }
 
 SimOptionsResult parseSimOptions(const std::vector<std::string>& args) {
@@ -83,16 +87,21 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& args) {
             if (!n || *n > 0xFFFF)
                 return fail(a + " needs a hexadecimal address from 0 to FFFF");
             (a == "--base" ? o.base : o.faults.corruptAddress) = static_cast<std::uint16_t>(*n);
-        } else if (a == "--drop" || a == "--stall-after" || a == "--hangup-after") {
+        } else if (a == "--drop" || a == "--stall-after" || a == "--hangup-after" ||
+                   a == "--drop-received" || a == "--garble-received") {
             const auto v = value();
             const auto n = v ? parseNumber<std::uint64_t>(*v, 10) : std::nullopt;
             if (!n)
                 return fail(a + " needs a byte count");
-            if (a == "--drop" && *n == 0)
-                return fail("--drop counts bytes from 1");
-            (a == "--drop"          ? o.faults.dropByte
-             : a == "--stall-after" ? o.faults.stallAfter
-                                    : o.faults.hangupAfter) = *n;
+            const bool countsFromOne =
+                a == "--drop" || a == "--drop-received" || a == "--garble-received";
+            if (countsFromOne && *n == 0)
+                return fail(a + " counts bytes from 1");
+            (a == "--drop"            ? o.faults.dropByte
+             : a == "--stall-after"   ? o.faults.stallAfter
+             : a == "--hangup-after"  ? o.faults.hangupAfter
+             : a == "--drop-received" ? o.faults.dropReceived
+                                      : o.faults.garbleReceived) = *n;
         } else {
             return fail("unknown option " + a);
         }

@@ -5,6 +5,7 @@
 #include "FlashOperation.h"
 #include "RecordingPrompter.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tevra::test {
@@ -102,6 +103,70 @@ TEST(EmulatedFlash, EchoingLineCannotConnect) {
     EXPECT_EQ(r.outcome, FlashOutcome::NoConnection);
     EXPECT_EQ(bench.prompter.texts(),
               (std::vector<std::string>{"Bad command ack, got 01", "Could not connect to ECM!"}));
+}
+
+// Every byte of memory holds what it held before or what the editor meant to
+// write there, nothing else; and success is reported only when the image is
+// all there.
+void expectOnlyAskedBytes(const Bytes& before, const Bytes& after, int base, const Bytes& image,
+                          const FlashResult& r) {
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const int address = 0x8000 + static_cast<int>(i);
+        const bool inImage = address >= base && address < base + static_cast<int>(image.size());
+        const bool asked = inImage && after[i] == image[static_cast<std::size_t>(address - base)];
+        ASSERT_TRUE(after[i] == before[i] || asked)
+            << std::hex << "at " << address << ": " << int{after[i]} << ", was " << int{before[i]};
+    }
+    if (r.succeeded(true)) {
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), after.begin() + (base - 0x8000)));
+    }
+}
+
+// Lost and garbled bytes in both directions, at the probe, in a frame and in
+// the data. The bytes the editor sends are counted from its probe: frame 1-4;
+// a Full Write of C0F0-C16F then sends frame 5-8 and data 9-24 (C0F0-C0FF),
+// frame 25-28 and data 29-92 (C100-C13F), ...; a Differential Write sends
+// frame 5-8 and data 9 for its first changed byte.
+TEST(EmulatedFlash, LineFaultsNeverProgramAByteNobodyAskedFor) {
+    struct Case {
+        const char* name;
+        sim::SimFaults faults;
+        FlashOperationKind op;
+    };
+    using Op = FlashOperationKind;
+    const Case cases[] = {
+        {"the probe's command is lost", {.dropReceived = 1}, Op::FullWrite},
+        {"a write's count is lost", {.dropReceived = 6}, Op::FullWrite},
+        {"a write's address low byte is lost", {.dropReceived = 8}, Op::FullWrite},
+        {"a data byte is lost", {.dropReceived = 40}, Op::FullWrite},
+        {"a write command is garbled", {.garbleReceived = 25}, Op::FullWrite},
+        {"a data byte is garbled", {.garbleReceived = 12}, Op::FullWrite},
+        {"a write's acknowledgement is lost", {.dropByte = 3}, Op::FullWrite},
+        {"a write's acknowledgement is lost", {.dropByte = 3}, Op::DifferentialWrite},
+        {"a write's address high byte is lost", {.dropReceived = 7}, Op::DifferentialWrite},
+        {"a changed byte is lost", {.dropReceived = 9}, Op::DifferentialWrite},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench bench(c.faults);
+        const int base = 0xC0F0;
+        const Bytes before(bench.eeprom.begin() + (base - 0x8000),
+                           bench.eeprom.begin() + (base - 0x8000 + 0x80));
+        Bytes image = pattern(0x80, 5);
+        if (c.op == Op::DifferentialWrite) {
+            bench.last = before; // the last flash left memory as it is
+            image = before;
+            image[0x10] ^= 0xFF;
+            image[0x11] ^= 0x01;
+            image[0x7F] ^= 0x80;
+        }
+        bench.cal.baseAddress = base;
+        bench.cal.SetImage(image);
+        const FlashResult r = bench.run(c.op);
+        expectOnlyAskedBytes(bench.eeprom, bench.sim.eepromContents(0x8000, 0x8000), base, image,
+                             r);
+    }
 }
 
 } // namespace

@@ -9,10 +9,30 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SimOptions, ParsesEveryOption) {
-    const auto r = parseSimOptions(
-        {"--image",        "in.bin",  "--base",    "C000",   "--link",   "/tmp/ecm",      "--fast",
-         "--save",         "out.bin", "--verbose", "--drop", "7",        "--stall-after", "9",
-         "--hangup-after", "11",      "--corrupt", "0xC123", "--no-sdp", "--echo"});
+    const auto r = parseSimOptions({"--image",
+                                    "in.bin",
+                                    "--base",
+                                    "C000",
+                                    "--link",
+                                    "/tmp/ecm",
+                                    "--fast",
+                                    "--save",
+                                    "out.bin",
+                                    "--verbose",
+                                    "--drop",
+                                    "7",
+                                    "--stall-after",
+                                    "9",
+                                    "--hangup-after",
+                                    "11",
+                                    "--corrupt",
+                                    "0xC123",
+                                    "--no-sdp",
+                                    "--echo",
+                                    "--drop-received",
+                                    "13",
+                                    "--garble-received",
+                                    "15"});
     ASSERT_TRUE(r.options) << r.error;
     const SimOptions& o = *r.options;
     EXPECT_EQ(o.imagePath, "in.bin");
@@ -27,6 +47,8 @@ TEST(SimOptions, ParsesEveryOption) {
     EXPECT_EQ(o.faults.corruptAddress, 0xC123);
     EXPECT_TRUE(o.faults.noSdp);
     EXPECT_TRUE(o.faults.echoOnly);
+    EXPECT_EQ(o.faults.dropReceived, 13u);
+    EXPECT_EQ(o.faults.garbleReceived, 15u);
 }
 
 TEST(SimOptions, DefaultsToRealTimeWithoutFaults) {
@@ -49,6 +71,7 @@ TEST(SimOptions, RefusesBadCommandLines) {
         {{"--image", "a", "--link", "l", "--base", "C0G0"}, "hexadecimal"},
         {{"--image", "a", "--link", "l", "--drop", "0"}, "from 1"},
         {{"--image", "a", "--link", "l", "--drop", "x"}, "byte count"},
+        {{"--image", "a", "--link", "l", "--garble-received", "0"}, "from 1"},
         {{"--image", "a", "--link", "l", "--stall-after"}, "byte count"},
         {{"--image"}, "needs a path"},
         {{"--image", "a", "--link", "l", "--fast", "--realtime"}, "exclude"},
