@@ -180,6 +180,13 @@ int run(const std::vector<std::string>& words) {
     if (args.has("--last") && !readLastFlash(args.value("--last"), last, console))
         return Failure;
 
+    SerialCom port;
+    port.setDevicePath(*device);
+    SteadyClock clock;
+    FlashOperation flash(port, clock, console, console, &stopRequested);
+    if (flash.checkImage(settings, opened.calibration) != FlashOutcome::Completed)
+        return Failure;
+
     console.message("Power on ECM in flash mode (key at run)", "Bootload");
     if (::isatty(STDIN_FILENO)) {
         std::cerr << "Press Enter to continue.\n";
@@ -187,12 +194,8 @@ int run(const std::vector<std::string>& words) {
         std::getline(std::cin, line);
     }
 
-    SerialCom port;
-    port.setDevicePath(*device);
-    SteadyClock clock;
     stopRequested.store(false);
     auto previous = std::signal(SIGINT, onInterrupt);
-    FlashOperation flash(port, clock, console, console, &stopRequested);
     const FlashResult result = flash.run(settings, opened.calibration, last);
     std::signal(SIGINT, previous);
     console.hide();

@@ -43,30 +43,38 @@ FlashResult FlashOperation::abandon(FlashOutcome outcome) {
     return result;
 }
 
+FlashOutcome FlashOperation::checkImage(const FlashSettings& settings,
+                                        const Calibration& calibration) {
+    if (settings.operation == FlashOperationKind::Read) {
+        return FlashOutcome::Completed;
+    }
+    if (calibration.imageLength() == 0) {
+        // Nothing would be written, and an empty verify would report a match.
+        prompter_.message("The calibration is empty: there is nothing to flash!", "Error");
+        return FlashOutcome::EmptyImage;
+    }
+    // A base or length that runs past FFFF would wrap the 16-bit frame
+    // address and program the controller's RAM (and the running loader).
+    const long long first = calibration.baseAddress;
+    const long long end = first + calibration.imageLength();
+    if (first < kMemoryStart || end > kMemoryEnd) {
+        prompter_.message(formatText("Calibration does not fit the ECM memory "
+                                     "(%04X-%04X)!\nCheck its base address.",
+                                     kMemoryStart, kMemoryEnd - 1),
+                          "Error");
+        return FlashOutcome::OutsideMemory;
+    }
+    return FlashOutcome::Completed;
+}
+
 FlashResult FlashOperation::run(const FlashSettings& settings, Calibration& calibration,
                                 LastFlashCopy& lastFlash) {
     const bool writing = settings.operation != FlashOperationKind::Read;
-    if (writing && calibration.imageLength() == 0) {
-        // Nothing would be written, and an empty verify would report a match.
-        prompter_.message("The calibration is empty: there is nothing to flash!", "Error");
+    if (const FlashOutcome refused = checkImage(settings, calibration);
+        refused != FlashOutcome::Completed) {
         FlashResult result;
-        result.outcome = FlashOutcome::EmptyImage;
+        result.outcome = refused;
         return result;
-    }
-    if (writing) {
-        // A base or length that runs past FFFF would wrap the 16-bit frame
-        // address and program the controller's RAM (and the running loader).
-        const long long first = calibration.baseAddress;
-        const long long end = first + calibration.imageLength();
-        if (first < kMemoryStart || end > kMemoryEnd) {
-            prompter_.message(formatText("Calibration does not fit the ECM memory "
-                                         "(%04X-%04X)!\nCheck its base address.",
-                                         kMemoryStart, kMemoryEnd - 1),
-                              "Error");
-            FlashResult result;
-            result.outcome = FlashOutcome::OutsideMemory;
-            return result;
-        }
     }
 
     channel_.setBaudRate(kBootloadBaud);

@@ -69,6 +69,11 @@ public:
     FlashResult run(const FlashSettings& settings, Calibration& calibration,
                     LastFlashCopy& lastFlash);
 
+    // What run checks first, for a front end to ask before it tells the user
+    // to power on the controller: a write of an empty image, or of one outside
+    // 8000-FFFF, is refused with its message. Completed: nothing to refuse.
+    FlashOutcome checkImage(const FlashSettings& settings, const Calibration& calibration);
+
     // The first mismatch at or after index 0, or -1; a 32K image skips
     // 0xB600-0xB7FF, which the controller itself changes.
     static int firstMismatch(const std::vector<std::uint8_t>& image, int baseAddress,

@@ -87,33 +87,114 @@ TEST_F(FlashCommand, WriteVerifiesAndKeepsTheLastFlashCopy) {
     EXPECT_EQ(sim.stopAndSave(), expectedAfterWrite());
 }
 
+// Each memory byte holds its old value or the one the image meant to put there.
+void expectOnlyAskedBytes(const Bytes& before, const Bytes& after, const Bytes& image) {
+    ASSERT_EQ(after.size(), before.size());
+    const std::size_t base = before.size() - image.size();
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const bool asked = i >= base && after[i] == image[i - base];
+        ASSERT_TRUE(after[i] == before[i] || asked) << std::hex << "at " << 0x8000 + i << ": "
+                                                    << int{after[i]} << ", was " << int{before[i]};
+    }
+}
+
 TEST_F(FlashCommand, FailuresEndWithExitCodeOne) {
     struct Case {
         const char* name;
+        const char* operation;
         std::vector<std::string> faults;
-        const char* extra;
         const char* message;
     };
+    // The editor's bytes after the bootload are counted from its probe (1-4);
+    // a Differential Write then sends frame 5-8 and data 9 per changed byte.
     const Case cases[] = {
-        {"locked eeprom", {"--no-sdp"}, "", "Calibration DOES NOT match memory contents!"},
-        {"echoing line", {"--echo"}, "", "Could not connect to ECM!"},
-        {"a memory byte reads back wrong", {"--corrupt", "FF10"}, "", "Address = 0xFF10"},
-        {"a lost acknowledgement", {"--drop", "3"}, "", "Error while writing cal!"},
-        {"the controller stalls", {"--stall-after", "30"}, "", "Error while reading cal!"},
-        {"the line hangs up", {"--hangup-after", "40"}, "", "Error while reading cal!"},
+        {"locked eeprom", "write", {"--no-sdp"}, "Calibration DOES NOT match memory contents!"},
+        {"echoing line", "write", {"--echo"}, "Could not connect to ECM!"},
+        {"a memory byte reads back wrong", "write", {"--corrupt", "FF10"}, "Address = 0xFF10"},
+        {"a lost acknowledgement", "write", {"--drop", "3"}, "Error while writing cal!"},
+        {"the controller stalls", "write", {"--stall-after", "30"}, "Error while reading cal!"},
+        {"the line hangs up", "write", {"--hangup-after", "40"}, "Error while reading cal!"},
+        {"a lost acknowledgement", "diffwrite", {"--drop", "3"}, "Error while writing cal!"},
+        {"a lost address byte", "diffwrite", {"--drop-received", "7"}, "DOES NOT match"},
+        {"a lost data byte", "diffwrite", {"--drop-received", "9"}, "DOES NOT match"},
+        {"a garbled count", "write", {"--garble-received", "6"}, "DOES NOT match"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeFile(dir / "last.bin", image);
+        SCOPED_TRACE(std::string(c.name) + " in " + c.operation);
+        const bool differential = std::string(c.operation) == "diffwrite";
+        Bytes last = image;
+        if (differential) {
+            for (std::size_t i : {0x10, 0x11, 0x80}) {
+                last[i] ^= 0x5A; // as if the last flash had put other bytes there
+            }
+        }
+        writeFile(dir / "last.bin", last);
         SimulatedEcm sim(eeprom, c.faults);
         ASSERT_TRUE(sim.ok());
-        const CliRun run = runCli("flash write " + sim.link() + " " + (dir / "small.bin").string() +
-                                  " --last " + (dir / "last.bin").string() + c.extra);
+        const CliRun run =
+            runCli("flash " + std::string(c.operation) + " " + sim.link() + " " +
+                   (dir / "small.bin").string() + " --last " + (dir / "last.bin").string());
         EXPECT_EQ(run.exitCode, 1) << run.output;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
         // A failed verify discards the copy; no connection leaves it alone.
         EXPECT_EQ(fs::exists(dir / "last.bin"), c.faults[0] == "--echo");
+        expectOnlyAskedBytes(eeprom, sim.stopAndSave(), image);
     }
+}
+
+// With checksum fix-up on in the definition file beside the image, the
+// controller gets the bytes a save would write: memory sums to FF after a
+// write and after a Differential Write of an edit.
+TEST_F(FlashCommand, WritesSendTheImageWithItsChecksumFixedUp) {
+    std::ofstream(dir / "small.tbl") << "FF00\nSmall\nTevra\ninjectors 33.0\nboost 12.0\n"
+                                        "map 2.0\nchecksum y FF20 FF21\n";
+    SimulatedEcm sim(eeprom);
+    ASSERT_TRUE(sim.ok());
+    const std::string files =
+        (dir / "small.bin").string() + " --last " + (dir / "last.bin").string();
+    CliRun run = runCli("flash write " + sim.link() + " " + files);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    Bytes edited = image;
+    edited[0x40] ^= 0x11;
+    writeFile(dir / "small.bin", edited);
+    run = runCli("flash diffwrite " + sim.link() + " " + files);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+
+    const Bytes memory = sim.stopAndSave();
+    const Bytes sent(memory.end() - 0x100, memory.end());
+    unsigned sum = 0;
+    for (unsigned char b : sent) {
+        sum += b;
+    }
+    EXPECT_EQ(sum & 0xFF, 0xFFu);
+    EXPECT_EQ(sent[0x40], edited[0x40]);
+    EXPECT_EQ(sent[0x20], 0xFF); // the checksum byte
+    EXPECT_EQ(readFile(dir / "last.bin"), sent);
+}
+
+// A raw image of 0xA0 bytes lands at FF60, in the middle of a page: every
+// byte is programmed, with Verify off too.
+TEST_F(FlashCommand, AnImageStartingMidPageIsWrittenWhole) {
+    image.resize(0xA0);
+    writeFile(dir / "small.bin", image);
+    SimulatedEcm sim(eeprom);
+    ASSERT_TRUE(sim.ok());
+    const CliRun run =
+        runCli("flash write " + sim.link() + " " + (dir / "small.bin").string() + " --no-verify");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(sim.stopAndSave(), expectedAfterWrite());
+}
+
+TEST_F(FlashCommand, AnEmptyImageIsNeverFlashed) {
+    writeFile(dir / "empty.bin", {});
+    SimulatedEcm sim(eeprom);
+    ASSERT_TRUE(sim.ok());
+    const CliRun run = runCli("flash write " + sim.link() + " " + (dir / "empty.bin").string());
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_EQ(run.output.find("Calibration matches memory contents."), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("Power on ECM"), std::string::npos) << "the port was never opened";
+    EXPECT_EQ(sim.stopAndSave(), eeprom);
 }
 
 TEST_F(FlashCommand, ReadWritesTheImageFile) {
