@@ -24,6 +24,12 @@ constexpr std::uint64_t kFastChunkCycles = 20000; // 10 ms emulated
 // Never emulate more than this at once, so the line stays responsive even
 // when the emulator has fallen behind the wall clock.
 constexpr std::uint64_t kMaxCatchUpCycles = 200000; // 100 ms
+// Emulation runs in slices of this size, so it notices when the line falls idle.
+constexpr std::uint64_t kSliceCycles = 2000; // 1 ms
+// While the line is idle, emulated time trails the wall time since the last
+// thing on the line by this much, so that a byte this loop takes late (a busy
+// machine) still lands where the editor's pause put it.
+constexpr Picos kIdleSlack = 20 * kPicosPerSecond / 1000;
 
 // The editor's pauses on the line are 5, 50 and 100 ms; those are kept.
 constexpr Picos kLongestKeptPause = 100 * kPicosPerSecond / 1000;
@@ -97,7 +103,6 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
         return static_cast<std::uint64_t>(ns) / 500;
     };
-    std::int64_t lead = 0; // how far emulated time runs ahead of the wall clock
     bool wasOpen = false;
     bool reopened = false;
     int lastChunkBaud = 0;
@@ -105,6 +110,27 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
     Clock::time_point lastChunkWall = start;
     Clock::time_point lastOutputWall = start;
     Picos lastOutputLine = 0;
+    // The last thing that happened on the line, the editor's block or our
+    // answer, in wall time and in line time: pauses are kept from there.
+    struct Anchor {
+        Clock::time_point wall;
+        Picos line;
+    };
+    auto anchor = [&]() {
+        if (lastOutputWall > lastChunkWall)
+            return Anchor{lastOutputWall, std::max(lastOutputLine, lastChunkEnd)};
+        return Anchor{lastChunkWall, lastChunkEnd};
+    };
+    // Idle, the emulation runs no further than the wall time since the anchor
+    // (less the slack): a lagging emulator catching up must not run the
+    // loader into a time-out that the editor's real pauses would not cause.
+    auto idleLimitCycles = [&]() -> std::uint64_t {
+        const Anchor a = anchor();
+        const auto ns =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - a.wall).count();
+        const Picos limit = a.line + (ns > 0 ? static_cast<Picos>(ns) * 1000 : 0);
+        return limit > kIdleSlack ? (limit - kIdleSlack) / kPicosPerCycle : 0;
+    };
     PtyReader reader(link);
     reader.start();
 
@@ -145,16 +171,13 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
             // our last answer) is kept after that event in emulated time:
             // a 50 ms settle after a page write stays 50 ms of EEPROM time.
             // Longer pauses are idle time either way and are not stretched.
-            const bool answerLast = lastOutputWall > lastChunkWall;
-            const Clock::time_point refWall = answerLast ? lastOutputWall : lastChunkWall;
-            const Picos refLine =
-                answerLast ? std::max(lastOutputLine, lastChunkEnd) : lastChunkEnd;
+            const Anchor ref = anchor();
             const auto pauseNs =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(block.arrived - refWall)
+                std::chrono::duration_cast<std::chrono::nanoseconds>(block.arrived - ref.wall)
                     .count();
             const Picos pause = std::min<Picos>(
                 pauseNs > 0 ? static_cast<Picos>(pauseNs) * 1000 : 0, kLongestKeptPause);
-            const Picos earliest = refLine + pause;
+            const Picos earliest = ref.line + pause;
             for (std::uint8_t b : block.bytes)
                 lastChunkEnd = sim.feedByteAt(b, block.baud, earliest);
             if (options.verbose) {
@@ -167,18 +190,18 @@ int runSimulator(const SimOptions& options, const std::atomic<bool>& stop) {
             lastChunkWall = block.arrived;
         }
 
-        const std::uint64_t wall = wallCycles();
-        if (options.fast && sim.busy()) {
-            sim.run(kFastChunkCycles);
-            lead = std::max<std::int64_t>(lead, static_cast<std::int64_t>(sim.cycles() - wall));
-        } else {
-            const auto target = static_cast<std::int64_t>(wall) + lead;
-            const auto behind = target - static_cast<std::int64_t>(sim.cycles());
-            if (behind > 0) {
-                const auto step =
-                    std::min<std::uint64_t>(static_cast<std::uint64_t>(behind), kMaxCatchUpCycles);
-                sim.run(step);
+        // --fast: as far as there is work; real time: up to the wall clock.
+        // Either way no further than the idle limit once the line is idle.
+        std::uint64_t target = options.fast
+                                   ? sim.cycles() + kFastChunkCycles
+                                   : std::min(wallCycles(), sim.cycles() + kMaxCatchUpCycles);
+        while (sim.cycles() < target) {
+            if (!sim.busy()) {
+                target = std::min(target, idleLimitCycles());
+                if (sim.cycles() >= target)
+                    break;
             }
+            sim.run(std::min(kSliceCycles, target - sim.cycles()));
         }
 
         const std::vector<std::uint8_t> out = sim.takeOutput();
