@@ -12,10 +12,13 @@
 ;   other  : the three further bytes are consumed and nothing happens
 ;
 ; A lost or garbled byte must never program a byte nobody asked for:
-; - Inside a frame every byte must follow the one before within QUIET (about
-;   39 ms). The editor leaves at most 20 ms between the bytes of a frame and
-;   at least 55 ms between frames, so a frame that falls silent is abandoned
-;   before the next one begins, and nothing of it is written.
+; - A write's data bytes must each follow the byte before within QUIET
+;   (about 44 ms). The editor leaves at most 20 ms between them and at least
+;   55 ms between frames, so a write that falls silent (a byte of it was lost)
+;   is abandoned before the next frame begins, and nothing of it is written.
+;   The bytes of the frame itself may take up to LONG (about 0.6 s) each:
+;   the editor's answer time-out is 5 s, and a frame short of a byte then
+;   takes data bytes into its address, which the data's own time-out ends.
 ; - A page write takes effect only once all its bytes are here: they are
 ;   gathered in RAM and programmed together, so a frame that ends early
 ;   writes nothing and a lost data byte cannot shift the ones after it.
@@ -56,9 +59,10 @@ left    = 0xFB          ; data bytes still to come
 tmo     = 0xFC          ; time-out: turns of 256 polls left
 STACK   = 0x00FF        ; top of internal RAM (0xFD-0xFF at the deepest)
 
-; One poll of the receiver takes 19 E cycles; QUIET turns of 256 polls
-; (plus 9 cycles each) make 16 x 4873 cycles = 39 ms at E = 2 MHz.
-QUIET   = 16
+; One poll of the receiver takes 19 E cycles; a turn of 256 polls (plus 9
+; cycles) takes 4873 cycles, 2.44 ms at E = 2 MHz.
+QUIET   = 18            ; 44 ms
+LONG    = 0             ; 256 turns, 0.62 s
 
 ; ---- EEPROM software data protection unlock (a 32K part at 8000-FFFF) ----
 UNLOCK1 = 0xD555        ; 0x5555 inside the part
@@ -102,11 +106,11 @@ command:
         psha
         coma                    ; acknowledge at once with the complement
         bsr     putc
-        bsr     getct
+        bsr     getcl
         staa    *cnt
-        bsr     getct
+        bsr     getcl
         staa    *addr
-        bsr     getct
+        bsr     getcl
         staa    *addr+1
         pula
         ldab    *cnt
@@ -163,12 +167,14 @@ rdnext: ldaa    0,y
         bne     rdnext
         bra     command
 
-; ---- getct: the next received byte in A, within QUIET ----
-; Clobbers B. When nothing comes within QUIET, the frame in progress is
+; ---- getct / getcl: the next received byte in A, within QUIET / LONG ----
+; Clobbers B. When nothing comes in time, the frame in progress is
 ; abandoned: back to `command` with a fresh stack.
-getct:  clrb
-        ldaa    #QUIET
-        staa    *tmo
+getcl:  ldaa    #LONG
+        bra     gtwait
+getct:  ldaa    #QUIET
+gtwait: staa    *tmo
+        clrb
 gtpoll: ldaa    SCSR,x
         bita    #RXERR
         bne     rxerr
