@@ -171,6 +171,10 @@ int run(const std::vector<std::string>& words) {
         throw UsageProblem{"the output must end in .bin or .s19: " + imagePath};
     }
 
+    if (FlashOperation::checkImage(settings, opened.calibration, console) !=
+        FlashOutcome::Completed)
+        return Failure;
+
     const auto device = resolvePort(portName, defaultPortMap(discoverSerialDevices()));
     if (!device) {
         console.message("No serial device is mapped to " + portName + ".", "Com Error");
@@ -184,8 +188,6 @@ int run(const std::vector<std::string>& words) {
     port.setDevicePath(*device);
     SteadyClock clock;
     FlashOperation flash(port, clock, console, console, &stopRequested);
-    if (flash.checkImage(settings, opened.calibration) != FlashOutcome::Completed)
-        return Failure;
 
     console.message("Power on ECM in flash mode (key at run)", "Bootload");
     if (::isatty(STDIN_FILENO)) {

@@ -44,13 +44,13 @@ FlashResult FlashOperation::abandon(FlashOutcome outcome) {
 }
 
 FlashOutcome FlashOperation::checkImage(const FlashSettings& settings,
-                                        const Calibration& calibration) {
+                                        const Calibration& calibration, Prompter& prompter) {
     if (settings.operation == FlashOperationKind::Read) {
         return FlashOutcome::Completed;
     }
     if (calibration.imageLength() == 0) {
         // Nothing would be written, and an empty verify would report a match.
-        prompter_.message("The calibration is empty: there is nothing to flash!", "Error");
+        prompter.message("The calibration is empty: there is nothing to flash!", "Error");
         return FlashOutcome::EmptyImage;
     }
     // A base or length that runs past FFFF would wrap the 16-bit frame
@@ -58,10 +58,10 @@ FlashOutcome FlashOperation::checkImage(const FlashSettings& settings,
     const long long first = calibration.baseAddress;
     const long long end = first + calibration.imageLength();
     if (first < kMemoryStart || end > kMemoryEnd) {
-        prompter_.message(formatText("Calibration does not fit the ECM memory "
-                                     "(%04X-%04X)!\nCheck its base address.",
-                                     kMemoryStart, kMemoryEnd - 1),
-                          "Error");
+        prompter.message(formatText("Calibration does not fit the ECM memory "
+                                    "(%04X-%04X)!\nCheck its base address.",
+                                    kMemoryStart, kMemoryEnd - 1),
+                         "Error");
         return FlashOutcome::OutsideMemory;
     }
     return FlashOutcome::Completed;
@@ -70,7 +70,7 @@ FlashOutcome FlashOperation::checkImage(const FlashSettings& settings,
 FlashResult FlashOperation::run(const FlashSettings& settings, Calibration& calibration,
                                 LastFlashCopy& lastFlash) {
     const bool writing = settings.operation != FlashOperationKind::Read;
-    if (const FlashOutcome refused = checkImage(settings, calibration);
+    if (const FlashOutcome refused = checkImage(settings, calibration, prompter_);
         refused != FlashOutcome::Completed) {
         FlashResult result;
         result.outcome = refused;

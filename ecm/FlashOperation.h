@@ -72,7 +72,8 @@ public:
     // What run checks first, for a front end to ask before it tells the user
     // to power on the controller: a write of an empty image, or of one outside
     // 8000-FFFF, is refused with its message. Completed: nothing to refuse.
-    FlashOutcome checkImage(const FlashSettings& settings, const Calibration& calibration);
+    static FlashOutcome checkImage(const FlashSettings& settings, const Calibration& calibration,
+                                   Prompter& prompter);
 
     // The first mismatch at or after index 0, or -1; a 32K image skips
     // 0xB600-0xB7FF, which the controller itself changes.

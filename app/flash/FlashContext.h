@@ -32,6 +32,8 @@ struct FlashContext {
     PortMap ports;
     // The main window's close-calibration step, run before a Read replaces the image.
     std::function<void()> closeCalibration;
+    // Before a Read: offers to save unsaved changes; false when the user cancels.
+    std::function<bool()> settleUnsavedChanges;
     // Empty: the serial port at the device's path.
     ChannelFactory openChannel;
     // Empty: the wall clock. Used only on the worker thread.

@@ -167,12 +167,34 @@ void FlashDialog::applyOperationEnabling() {
     size32K_->setEnabled(reading);
 }
 
+int FlashDialog::exec() {
+    inExec_ = true;
+    int result = QDialog::Rejected;
+    for (;;) {
+        runRequested_ = false;
+        result = QDialog::exec();
+        if (!runRequested_)
+            break;
+        if (runToTheEnd()) {
+            QDialog::done(QDialog::Accepted);
+            result = QDialog::Accepted;
+            break;
+        }
+        // An early end: the dialog comes back with the user's choices.
+    }
+    inExec_ = false;
+    return result;
+}
+
 void FlashDialog::accept() {
-    if (running_)
+    if (running_ || runRequested_)
         return;
     readSettings();
     Calibration& cal = *context_.calibration;
     if (settings_.operation == FlashOperationKind::Read && cal.hasImage()) {
+        // Unsaved edits are offered to be saved first, as before loading another.
+        if (context_.settleUnsavedChanges && !context_.settleUnsavedChanges())
+            return;
         if (!context_.prompter->askYesNo("This will delete current calibration. Proceed?",
                                          "Warning"))
             return;
@@ -182,14 +204,34 @@ void FlashDialog::accept() {
             cal.Clear();
         cal.imagePath = kReadFileName;
     }
+    if (inExec_) {
+        runRequested_ = true;
+        hide(); // ends this turn of exec, which then runs the operation
+        return;
+    }
     hide();
+    if (runToTheEnd()) {
+        QDialog::accept();
+        return;
+    }
+    show();
+}
+
+bool FlashDialog::runToTheEnd() {
+    const FlashOutcome refused =
+        FlashOperation::checkImage(settings_, *context_.calibration, *context_.prompter);
+    if (refused != FlashOutcome::Completed) {
+        FlashResult result;
+        result.outcome = refused;
+        lastResult_ = result;
+        return false;
+    }
     context_.prompter->message("Power on ECM in flash mode (key at run)", "Bootload");
     runOperation();
-    show();
     if (lastResult_->endedEarly())
-        return;
+        return false;
     readSettings();
-    QDialog::accept();
+    return true;
 }
 
 void FlashDialog::runOperation() {
@@ -198,6 +240,9 @@ void FlashDialog::runOperation() {
     // calibration while it runs; what it did is taken over afterwards.
     Calibration work;
     work.baseAddress = cal.baseAddress;
+    work.checksumEnabled = cal.checksumEnabled;
+    work.checksumAddress = cal.checksumAddress;
+    work.fixupAddress = cal.fixupAddress;
     if (cal.hasImage())
         work.SetImage(cal.image());
     LastFlashCopy last = *context_.lastFlash;
@@ -222,6 +267,14 @@ void FlashDialog::runOperation() {
     status_->hide();
 
     *context_.lastFlash = std::move(last);
+    const bool sent =
+        result.outcome == FlashOutcome::Completed || result.outcome == FlashOutcome::Stopped;
+    if (settings_.operation != FlashOperationKind::Read && sent) {
+        // The worker sent the image with its checksum fixed up; the open
+        // calibration gets the same byte, so the editor shows what the
+        // controller holds.
+        cal.PrepareImageForWrite();
+    }
     if (settings_.operation == FlashOperationKind::Read &&
         result.outcome == FlashOutcome::Completed && result.transferOk) {
         cal.SetImage(work.image());

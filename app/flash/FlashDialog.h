@@ -44,6 +44,10 @@ public:
 
     FlashStatusWindow& status() { return *status_; }
 
+    // The dialog's loop. OK hides the dialog, which ends a modal loop; so the
+    // operation runs here, between two turns of it, and after an early end
+    // the dialog is shown modally again.
+    int exec() override;
     void accept() override;
 
 private:
@@ -54,6 +58,8 @@ private:
     void applyOperationEnabling();
     void editPorts();
     void showPortDevices();
+    // Asks to power on, runs the operation; true when it completed.
+    bool runToTheEnd();
     void runOperation();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +67,8 @@ private:
     FlashSettings settings_;
     bool portsChanged_ = false;
     bool running_ = false;
+    bool inExec_ = false;
+    bool runRequested_ = false;
     std::optional<FlashResult> lastResult_;
     FlashStatusWindow* status_ = nullptr;
 

@@ -133,10 +133,15 @@ void MainWindow::readSettings() {
         prompter_->message(problem, "Error");
     if (!settings_.reloadLast)
         return;
-    if (primary_.OpenCalibration(settings_.lastPath))
+    if (primary_.OpenCalibration(settings_.lastPath)) {
         afterOpen();
-    else
-        closeCalibration();
+        return;
+    }
+    closeCalibration();
+    // The model's message does not say which file; at start nobody chose it.
+    if (!settings_.lastPath.empty())
+        prompter_->message("Could not reopen the last calibration:\n" + settings_.lastPath,
+                           "Error");
 }
 
 std::string MainWindow::configPath() const {
@@ -213,6 +218,7 @@ void MainWindow::closeCalibration() {
     c_.graph->SetSecondaryEntry(nullptr);
     primary_.Clear();
     comparison_.Clear();
+    readDumpUnsaved_ = false;
     // Steps of another image must not be undone into this one.
     history_->clear();
     setTitleFromPath();
@@ -307,7 +313,9 @@ void MainWindow::shutdown() {
     if (shutDown_)
         return;
     shutDown_ = true;
-    settings_.lastPath = primary_.imagePath;
+    // A read dump never saved is no file: the last path stays the one before.
+    if (!readDumpUnsaved_)
+        settings_.lastPath = primary_.imagePath;
     // A settings file that cannot be written loses this run's settings, silently.
     (void)settings_.save(configPath());
     setMouseHidden(false);

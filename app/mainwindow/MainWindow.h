@@ -130,6 +130,8 @@ private:
     std::vector<CalEntry*> rows_; // the entry of each list line
     bool mouseHidden_ = false;
     bool shutDown_ = false;
+    // A calibration read from the controller and not yet saved under a name.
+    bool readDumpUnsaved_ = false;
 };
 
 } // namespace tevra

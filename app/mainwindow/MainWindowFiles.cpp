@@ -49,8 +49,10 @@ void MainWindow::onSave() {
     // An empty definition path makes the definitions go beside the new name.
     primary_.imagePath = chosen->name;
     primary_.definitionPath.clear();
-    primary_.SaveCalibration();
+    const bool saved = primary_.SaveCalibration();
     if (chosen->makeCurrentEdit) {
+        if (saved)
+            readDumpUnsaved_ = false;
         setTitleFromPath();
         // A save that failed keeps its flags; the title must keep saying so.
         updateTitleMark();
@@ -88,6 +90,7 @@ void MainWindow::onFlash() {
     context.flashSpeed = settings_.flashSpeed;
     context.ports = withFoundDevices(settings_.ports, discoverSerialDevices());
     context.closeCalibration = [this] { closeCalibration(); };
+    context.settleUnsavedChanges = [this] { return settleUnsavedChanges(kSaveBeforeLoading); };
     context.openChannel = services_.openFlashChannel;
     context.clock = services_.flashClock;
     FlashDialog dialog(std::move(context), this);
@@ -98,12 +101,20 @@ void MainWindow::onFlash() {
     if (dialog.portsChanged())
         settings_.ports = dialog.ports();
     const std::optional<FlashResult>& result = dialog.lastResult();
-    if (result && result->outcome == FlashOutcome::Completed &&
-        dialog.settings().operation == FlashOperationKind::Read) {
-        // The image read has no definitions yet; the title names it "EPROM Dump.bin".
-        setTitleFromPath();
-        refreshList();
+    if (!result)
+        return;
+    if (dialog.settings().operation == FlashOperationKind::Read) {
+        if (result->outcome == FlashOutcome::Completed) {
+            // The image read has no definitions yet; the title names it "EPROM Dump.bin".
+            // It is no file until it is saved, so it does not become the last path.
+            readDumpUnsaved_ = true;
+            setTitleFromPath();
+            refreshList();
+        }
+        return;
     }
+    // A write may have fixed up the checksum byte: show what was sent.
+    showSelection();
 }
 
 } // namespace tevra

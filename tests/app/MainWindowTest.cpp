@@ -211,8 +211,11 @@ private slots:
         QTest::newRow("no reload") << QByteArray("@\nreload_last n\n") << 0 << QStringList();
         QTest::newRow("capital Y is no") << QByteArray("@\nreload_last Y\n") << 0 << QStringList();
         QTest::newRow("empty path") << QByteArray("\nreload_last y\n") << 0 << QStringList();
-        QTest::newRow("missing file") << QByteArray("@missing\nreload_last y\n") << 0
-                                      << QStringList{QStringLiteral("Failed to load binary file!")};
+        // The message names the file the program tried to reopen.
+        QTest::newRow("missing file")
+            << QByteArray("@missing\nreload_last y\n") << 0
+            << QStringList{QStringLiteral("Failed to load binary file!"),
+                           QStringLiteral("Could not reopen the last calibration:\n@missing")};
     }
     void readsTheSettingsAtStart() {
         QFETCH(QByteArray, config);
@@ -220,6 +223,7 @@ private slots:
         QFETCH(QStringList, messages);
         const QString cal = writeCalibration(dir_->filePath(QStringLiteral("cal")), kThree);
         config.replace('@', QFile::encodeName(cal));
+        messages.replaceInStrings(QStringLiteral("@"), cal);
         writeConfig(config);
         MainWindow& w = open();
         QCOMPARE(list()->count(), lines);

@@ -4,9 +4,13 @@
 #include "FlashStatusWindow.h"
 #include "MainWindow.h"
 #include "ScriptedEcm.h"
+#ifdef TEVRA_ECM_SIM
+#include "SimulatedEcm.h"
+#endif
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QProgressBar>
@@ -15,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -32,6 +37,7 @@ class GuiPrompter final : public AppPrompter {
 public:
     QStringList shown;
     std::deque<bool> answers;
+    std::deque<Answer> saveAnswers; // for Yes/No/Cancel; No when it runs out
     bool offGuiThread = false;
     // Runs inside a message, while the operation waits for it.
     std::function<void(const QString&)> during;
@@ -51,7 +57,11 @@ public:
     }
     Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
         note(text, caption);
-        return Answer::No;
+        if (saveAnswers.empty())
+            return Answer::No;
+        const Answer a = saveAnswers.front();
+        saveAnswers.pop_front();
+        return a;
     }
 
 private:
@@ -72,6 +82,64 @@ std::vector<std::uint8_t> pattern(int length, int seed) {
 const QString kBootload = QStringLiteral("Bootload: Power on ECM in flash mode (key at run)");
 const QString kMatches = QStringLiteral("Verify: Calibration matches memory contents.");
 const QString kWarning = QStringLiteral("Warning: This will delete current calibration. Proceed?");
+const QString kSaveFirst =
+    QStringLiteral("Save Changes: You have unsaved changes. \n\nSave before loading another?");
+
+// A start-up folder whose Config.cfg reopens a 16K calibration with two
+// entries, and maps "COM 1" to `device`.
+void writeStartupFolder(const QTemporaryDir& dir, const std::vector<std::uint8_t>& image,
+                        const QString& device = QString()) {
+    const QString bin = dir.filePath(QStringLiteral("cal.bin"));
+    QFile b(bin);
+    b.open(QIODevice::WriteOnly);
+    b.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
+    b.close();
+    QFile t(dir.filePath(QStringLiteral("cal.tbl")));
+    t.open(QIODevice::WriteOnly);
+    t.write("C000\nTest\nTevra\ninjectors 33.0\nboost 12.0\nmap 2.0\nchecksum n 0000 0000\n"
+            "C100 0 n First X 0 255 u Y 0 255 u F First.\n"
+            "C200 0 n Second X 0 255 u Y 0 255 u S Second.\n");
+    t.close();
+    QFile config(dir.filePath(QStringLiteral("Config.cfg")));
+    config.open(QIODevice::WriteOnly);
+    config.write(QFile::encodeName(bin) + "\nreload_last y\nhide_mouse n\nflash_speed 100\n");
+    if (!device.isEmpty())
+        config.write("port1 " + QFile::encodeName(device) + "\n");
+    config.close();
+}
+
+// Drives the Flash dialog the way a user does, with mouse clicks, while the
+// main window runs it with exec: OK once, then Cancel when it is back.
+struct ClickThrough {
+    bool backAfterFailure = false;
+    bool clickedOk = false;
+
+    explicit ClickThrough(const GuiPrompter& prompter, const QString& failure) {
+        QElapsedTimer clock;
+        clock.start();
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this, &prompter, failure, clock] {
+            auto* d = qobject_cast<FlashDialog*>(QApplication::activeModalWidget());
+            if (clock.elapsed() > 120000 && QApplication::activeModalWidget()) {
+                QApplication::activeModalWidget()->close(); // never hang the suite
+                return;
+            }
+            if (!d || !d->isVisible())
+                return;
+            if (!clickedOk) {
+                clickedOk = true;
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("okButton")),
+                                  Qt::LeftButton);
+            } else if (prompter.shown.contains(failure)) {
+                backAfterFailure = true;
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cancelButton")),
+                                  Qt::LeftButton);
+            }
+        });
+        timer.start();
+    }
+    QTimer timer;
+};
 
 // The calibration, the last-flash copy and an in-process controller on "COM 1".
 struct Rig {
@@ -161,6 +229,11 @@ private slots:
     void outcomesDecideTheLastFlashCopy();
     void mainWindowCannotCloseWhileFlashing();
     void mainWindowShowsTheCalibrationRead();
+    void writesSendAndShowTheChecksumFixUp();
+    void readOffersToSaveUnsavedChangesFirst_data();
+    void readOffersToSaveUnsavedChangesFirst();
+    void afterAFailedConnectionTheWindowsAnswerTheMouse_data();
+    void afterAFailedConnectionTheWindowsAnswerTheMouse();
 };
 
 void FlashDialogTest::opensWithTheOperationsTheStateAllows_data() {
@@ -474,6 +547,144 @@ void FlashDialogTest::mainWindowShowsTheCalibrationRead() {
     QVERIFY(window.primary().image() == memory);
     QCOMPARE(window.windowTitle(), QStringLiteral("Tevra  EPROM Dump.bin"));
     QVERIFY(!window.lastFlashCopy().has_value());
+    window.close();
+    // The dump was never saved: the next start must not try to open it.
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QCOMPARE(config.readLine(), QByteArray("\n"));
+}
+
+// With fix-up on, the controller, the open calibration and the last-flash copy
+// all hold the image as a save would write it.
+void FlashDialogTest::writesSendAndShowTheChecksumFixUp() {
+    Rig rig;
+    rig.load(pattern(0x4000, 3));
+    rig.cal.checksumEnabled = true;
+    rig.cal.checksumAddress = 0xC0FE;
+    rig.cal.fixupAddress = 0xC0FF;
+    FlashDialog d(rig.context());
+    d.show();
+    d.accept();
+    QCOMPARE(rig.prompter.shown.back(), kMatches);
+    const std::vector<std::uint8_t> memory(rig.ecm->memory.begin() + 0xC000, rig.ecm->memory.end());
+    unsigned sum = 0;
+    for (std::uint8_t b : memory)
+        sum += b;
+    QCOMPARE(sum & 0xFF, 0xFFu);
+    QVERIFY(rig.cal.image() == memory);
+    QVERIFY(rig.last.has_value() && *rig.last == memory);
+}
+
+void FlashDialogTest::readOffersToSaveUnsavedChangesFirst_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("cancel") << int(AppPrompter::Answer::Cancel) << QStringList{kSaveFirst} << false;
+    QTest::newRow("no") << int(AppPrompter::Answer::No)
+                        << QStringList{kSaveFirst, kWarning, kBootload} << true;
+}
+
+void FlashDialogTest::readOffersToSaveUnsavedChangesFirst() {
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const auto image = pattern(0x4000, 2);
+    writeStartupFolder(dir, image);
+    FakeClock clock;
+    auto ecm = std::make_shared<ScriptedEcm>(clock);
+    GuiPrompter prompter;
+    prompter.saveAnswers = {static_cast<AppPrompter::Answer>(answer)};
+    prompter.answers = {true};
+    MainWindowServices services;
+    services.startupFolder = dir.path();
+    services.prompter = &prompter;
+    services.openFlashChannel = [ecm](const std::string&) -> std::shared_ptr<Channel> {
+        return ecm;
+    };
+    services.flashClock = &clock;
+    services.runFlash = [](FlashDialog& d) {
+        choose(d, "readButton");
+        d.show();
+        d.accept();
+    };
+    MainWindow window(services);
+    window.initialise();
+    window.primary().SetDataModified(true); // an edit not saved yet
+    window.onFlash();
+
+    QTEST(prompter.shown, "asked");
+    QFETCH(bool, read);
+    QCOMPARE(window.primary().imagePath == "EPROM Dump.bin", read);
+    QCOMPARE(window.primary().image() == image, !read);
+    window.primary().SetDataModified(false);
+    window.close();
+}
+
+void FlashDialogTest::afterAFailedConnectionTheWindowsAnswerTheMouse_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("port fails") << "failOpen"
+                                << "Com Error: Failed to open COM port!";
+    QTest::newRow("size mismatch")
+        << "shortCopy"
+        << "Error: Size of last flash does not match current binary!\nPlease do a Full Write.";
+#ifdef TEVRA_ECM_SIM
+    QTest::newRow("tevra-ecm-sim --echo") << "echo"
+                                          << "Connection Error: Could not connect to ECM!";
+#endif
+}
+
+void FlashDialogTest::afterAFailedConnectionTheWindowsAnswerTheMouse() {
+    QFETCH(QString, fault);
+    QFETCH(QString, failure);
+    QTemporaryDir dir;
+    FakeClock clock;
+    auto ecm = std::make_shared<ScriptedEcm>(clock);
+    ecm->failOpen = fault == QStringLiteral("failOpen");
+    MainWindowServices services;
+    GuiPrompter prompter;
+    services.startupFolder = dir.path();
+    services.prompter = &prompter;
+#ifdef TEVRA_ECM_SIM
+    // The real serial port against the emulator on a pseudo-terminal.
+    std::unique_ptr<tevra::test::SimulatedEcm> sim;
+    if (fault == QStringLiteral("echo")) {
+        sim = std::make_unique<tevra::test::SimulatedEcm>(std::vector<unsigned char>(0x8000, 0xFF),
+                                                          std::vector<std::string>{"--echo"});
+        QVERIFY(sim->ok());
+    }
+#endif
+    writeStartupFolder(dir, pattern(0x4000, 2),
+#ifdef TEVRA_ECM_SIM
+                       sim ? QString::fromStdString(sim->link()) :
+#endif
+                           QString());
+    if (fault != QStringLiteral("echo")) {
+        services.openFlashChannel = [ecm](const std::string&) -> std::shared_ptr<Channel> {
+            return ecm;
+        };
+        services.flashClock = &clock;
+    }
+    MainWindow window(services);
+    window.initialise();
+    if (fault == QStringLiteral("shortCopy"))
+        window.lastFlashCopy() = pattern(0x2000, 2);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("entryList"));
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->currentRow(), 0);
+
+    {
+        ClickThrough user(prompter, failure);
+        window.onFlash(); // the dialog's own loop, as the Flash button runs it
+        QVERIFY(user.clickedOk);
+        QVERIFY2(user.backAfterFailure, qPrintable(prompter.shown.join(QLatin1Char('|'))));
+    }
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // The main window takes the mouse again: a click selects the second entry.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    QCOMPARE(list->currentRow(), 1);
     window.close();
 }
 
