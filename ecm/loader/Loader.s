@@ -12,27 +12,29 @@
 ;   other  : the three further bytes are consumed and nothing happens
 ;
 ; A lost or garbled byte must never program a byte nobody asked for:
-; - A write's data bytes must each follow the byte before within QUIET
-;   (about 44 ms). The editor leaves at most 20 ms between them and at least
-;   55 ms between frames, so a write that falls silent (a byte of it was lost)
-;   is abandoned before the next frame begins, and nothing of it is written.
-;   The bytes of the frame itself may take up to LONG (about 0.6 s) each:
-;   the editor's answer time-out is 5 s, and a frame short of a byte then
-;   takes data bytes into its address, which the data's own time-out ends.
+; - Inside a frame every byte must follow the one before within QUIET (about
+;   44 ms). The editor leaves at most 20 ms between the bytes of a frame and
+;   at least 55 ms between frames, so a frame that falls silent (a byte of it
+;   was lost) is abandoned before the next one begins, and nothing is written.
+; - An abandoned frame is never picked up again half-way: what arrives after
+;   it (the rest of a frame the editor was slow to send) is discarded until
+;   the line has been quiet for LONG (about 0.6 s), so the data of a write
+;   the editor stalled on are not taken for commands. The editor's next frame
+;   is discarded too; it then waits 5 s for an answer, and the line is quiet
+;   again. The same happens after a receive overrun or framing error, and
+;   after a write that is refused (below).
 ; - A page write takes effect only once all its bytes are here: they are
 ;   gathered in RAM and programmed together, so a frame that ends early
 ;   writes nothing and a lost data byte cannot shift the ones after it.
 ; - A page write must lie inside one 64-byte page of the EEPROM window
 ;   8000-FFFF; anything else (this RAM, the register block, a block across a
-;   page boundary) is refused, and the rest of the frame is discarded until
-;   the line has been quiet for QUIET.
-; - A receive overrun or framing error discards the frame the same way.
+;   page boundary, a count above 64) is refused.
 ;
 ; Memory: the 256 bytes of internal RAM the program was loaded into. The
 ; start-up code runs once, so the write buffer reuses its bytes (and the
 ; padding after it); byte 0 is never overwritten, because the editor's probe
-; reads it back as the loader's signature. Variables and the stack (the
-; command byte and one return address) sit at the top of RAM. Interrupts stay
+; reads it back as the loader's signature. Variables and the stack (one
+; return address) sit at the top of RAM. Interrupts stay
 ; masked throughout; in the bootstrap (special) mode the COP watchdog cannot
 ; reset the part, so nothing needs servicing.
 
@@ -53,14 +55,16 @@ RXERR   = 0x0A          ; OR (overrun) | FE (framing error)
 
 ; ---- memory ----
 BUF     = 0x0001        ; 64-byte write buffer over the start-up code
-cnt     = 0xF8          ; count byte of the current frame
-addr    = 0xF9          ; address, high byte first (0xF9, 0xFA)
-left    = 0xFB          ; data bytes still to come
-tmo     = 0xFC          ; time-out: turns of 256 polls left
+cnt     = 0xF7          ; count byte of the current frame
+addr    = 0xF8          ; address, high byte first (0xF8, 0xF9)
+left    = 0xFA          ; data bytes still to come
+tmo     = 0xFB          ; time-out: turns of 256 polls left
+onq     = 0xFC          ; 0 outside a frame, 1 inside: what a quiet line means
 STACK   = 0x00FF        ; top of internal RAM (0xFD-0xFF at the deepest)
 
 ; One poll of the receiver takes 19 E cycles; a turn of 256 polls (plus 9
-; cycles) takes 4873 cycles, 2.44 ms at E = 2 MHz.
+; cycles) takes 4873 cycles, 2.44 ms at E = 2 MHz. The first turn is
+; shorter: it starts from whatever B holds.
 QUIET   = 18            ; 44 ms
 LONG    = 0             ; 256 turns, 0.62 s
 
@@ -90,38 +94,80 @@ txdone: brclr   SCSR,x #TC txdone
         clr     SCCR1,x         ; 8 data bits, one stop bit, no wake-up
         ldaa    #0x0C           ; TE | RE, no SCI interrupts
         staa    SCCR2,x
-        jmp     drain
+        jmp     command
         ; The rest of the write buffer: the start-up code is not run again.
         .org    BUF + 64
 
-; ---- discard until the line has been quiet for QUIET, then take commands ----
+; ---- getct / getcl: the next received byte in A, within QUIET / LONG ----
+; Clobbers B. When nothing comes in time (give or take one turn), the caller
+; is left: for the command wait when `onq` is 0 (waiting for a command, or
+; discarding), else for `drain` (a frame fell silent).
+getcl:  ldaa    #LONG
+        bra     gtwait
+getct:  ldaa    #QUIET
+gtwait: staa    *tmo
+gtpoll: ldaa    SCSR,x
+        bita    #RXERR
+        bne     rxerr
+        bita    #RDRF
+        bne     gtbyte
+        decb
+        bne     gtpoll
+        dec     tmo
+        bne     gtpoll
+        ldab    *onq
+        beq     cmdwait
+; Overrun or framing error: clear the flags by reading SCDR, then discard.
+rxerr:  ldaa    SCDR,x
+; ---- discard until the line has been quiet for LONG, then take commands ----
 drain:  lds     #STACK
-drain1: bsr     getct           ; its time-out goes on to `command`
+        clr     onq
+drain1: bsr     getcl
         bra     drain1
+; Reading SCSR then SCDR clears RDRF (and OR/FE with it).
+gtbyte: ldaa    SCDR,x
+        rts
+
+; ---- putc: send A once the transmitter can take it ----
+putc:   brclr   SCSR,x #TDRE putc
+        staa    SCDR,x
+        rts
 
 ; ---- command loop ----
 command:
-        lds     #STACK          ; a frame abandoned inside getct comes back here
+        clr     onq
+cmdwait:
+        lds     #STACK
         bsr     getct           ; waiting for a command: time-outs just repeat
         psha
+        inc     onq             ; inside a frame a silent line discards the rest
         coma                    ; acknowledge at once with the complement
         bsr     putc
-        bsr     getcl
+        bsr     getct
         staa    *cnt
-        bsr     getcl
+        bsr     getct
         staa    *addr
-        bsr     getcl
+        bsr     getct
         staa    *addr+1
         pula
         ldab    *cnt
         beq     command         ; nothing to move
-        cmpa    #0x01
-        beq     read
         cmpa    #0x51
+        beq     write
+        cmpa    #0x01
         bne     command         ; unknown command: frame consumed, nothing done
 
+; ---- 0x01 read: send cnt bytes from the address upward ----
+        ldy     *addr
+rdnext: ldaa    0,y
+        bsr     putc
+        iny
+        decb
+        bne     rdnext
+        bra     command
+
 ; ---- 0x51 page write ----
-        ldd     *addr
+write:  ldd     *addr
         bpl     drain           ; below 8000: RAM, registers, not the EEPROM
         andb    #0x3F           ; offset inside the 64-byte page
         addb    *cnt
@@ -157,44 +203,3 @@ wrcopy: ldaa    0,x
         ; The part now programs the page for up to 10 ms. Nothing here reads
         ; it meanwhile, and the editor waits 50 ms before its next frame.
         bra     command
-
-; ---- 0x01 read: send cnt bytes from the address upward ----
-read:   ldy     *addr
-rdnext: ldaa    0,y
-        bsr     putc
-        iny
-        decb
-        bne     rdnext
-        bra     command
-
-; ---- getct / getcl: the next received byte in A, within QUIET / LONG ----
-; Clobbers B. When nothing comes in time, the frame in progress is
-; abandoned: back to `command` with a fresh stack.
-getcl:  ldaa    #LONG
-        bra     gtwait
-getct:  ldaa    #QUIET
-gtwait: staa    *tmo
-        clrb
-gtpoll: ldaa    SCSR,x
-        bita    #RXERR
-        bne     rxerr
-        bita    #RDRF
-        bne     gtbyte
-        decb
-        bne     gtpoll
-        dec     tmo
-        bne     gtpoll
-        bra     command
-; Reading SCSR then SCDR clears RDRF (and OR/FE with it).
-gtbyte: ldaa    SCDR,x
-        rts
-
-; Overrun or framing error: clear the flags by reading SCDR and discard the
-; rest of the frame.
-rxerr:  ldaa    SCDR,x
-        bra     drain
-
-; ---- putc: send A once the transmitter can take it ----
-putc:   brclr   SCSR,x #TDRE putc
-        staa    SCDR,x
-        rts

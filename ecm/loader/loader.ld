@@ -1,7 +1,7 @@
 /* The loader runs where the bootstrap stores it: internal RAM from 0x0000.
-   The top eight bytes hold its variables and stack. */
+   The top nine bytes hold its variables and stack. */
 OUTPUT_FORMAT("elf32-m68hc11")
 OUTPUT_ARCH(m68hc11)
 ENTRY(start)
-MEMORY { ram (rwx) : ORIGIN = 0x0000, LENGTH = 0x00F8 }
+MEMORY { ram (rwx) : ORIGIN = 0x0000, LENGTH = 0x00F7 }
 SECTIONS { .text : { *(.text) } > ram }

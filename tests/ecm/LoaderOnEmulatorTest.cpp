@@ -20,6 +20,8 @@ constexpr std::uint64_t kMs = 2000; // E cycles per millisecond at 2 MHz
 // after a write and the 5 ms before a frame's first byte.
 constexpr int kFramePauseMs = 55;
 constexpr std::uint64_t kCharacterCycles = 2084; // ten bits at 9600 baud
+// More than the quiet line (0.62 s) the loader waits for after it abandoned a frame.
+constexpr int kQuietMs = 700;
 
 Bytes eepromPattern() {
     Bytes bytes(0x8000);
@@ -117,7 +119,7 @@ TEST_F(Loader, OtherCommandsAreAcknowledgedAndConsumed) {
 TEST_F(Loader, ReceiveErrorRestartsItCleanly) {
     // A character at a quarter of the rate breaks the frame: framing error.
     sim->feedByte(0x00, 2400);
-    sim->run(kFramePauseMs * kMs);
+    sim->run(kQuietMs * kMs);
     sim->takeOutput();
     const Bytes got = command(0x01, 1, 0xC001, 2);
     EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4001]}));
@@ -152,15 +154,33 @@ TEST_F(Loader, IncompleteOrMisplacedWritesProgramNothing) {
             sim->feedByte(garble ? 0x00 : static_cast<std::uint8_t>(0x5A + i),
                           garble ? 2400 : kBaud);
         }
-        // The bytes on the wire, the editor's settle pause, then its next frame.
+        // The bytes on the wire, the editor's settle pause, then its next
+        // frame: whether the loader still discards it or answers it, none of
+        // its bytes is programmed.
         sim->run(static_cast<std::uint64_t>(c.dataBytes) * kCharacterCycles + kFramePauseMs * kMs);
+        command(0x01, 2, 0xC100, 3);
         EXPECT_EQ(sim->eepromContents(0x8000, 0x8000), eepromPattern());
-        EXPECT_TRUE(std::equal(ramBefore.begin() + 0x41, ramBefore.begin() + 0xF8,
+        EXPECT_TRUE(std::equal(ramBefore.begin() + 0x41, ramBefore.begin() + 0xF7,
                                sim->bus().ram().begin() + 0x41))
             << "the loader's code changed";
+        // Once the line has been quiet, it takes commands again.
+        sim->run(kQuietMs * kMs);
         const Bytes got = command(0x01, 2, 0xC100, 3);
         EXPECT_EQ(got, (Bytes{0xFE, eepromPattern()[0x4100], eepromPattern()[0x4101]}));
     }
+}
+
+// An editor that stalls between a write frame and its data makes the loader
+// abandon the frame; the data arriving late are discarded, never read as
+// frames, even when they look like a page write of their own.
+TEST_F(Loader, LateDataOfAStalledWriteAreNeverTakenForCommands) {
+    EXPECT_EQ(command(0x51, 16, 0xC100, 1), Bytes{0xAE});
+    sim->run(100 * kMs);
+    const Bytes data = {0x51, 0x04, 0xC2, 0x00, 0x11, 0x22, 0x33, 0x44,
+                        0x51, 0x04, 0xC2, 0x40, 0x11, 0x22, 0x33, 0x44};
+    sim->feed(data, kBaud);
+    sim->run(data.size() * kCharacterCycles + kFramePauseMs * kMs);
+    EXPECT_EQ(sim->eepromContents(0x8000, 0x8000), eepromPattern());
 }
 
 } // namespace
