@@ -12,10 +12,14 @@
 ;   other  : the three further bytes are consumed and nothing happens
 ;
 ; A lost or garbled byte must never program a byte nobody asked for:
-; - Inside a frame every byte must follow the one before within QUIET (about
-;   44 ms). The editor leaves at most 20 ms between the bytes of a frame and
-;   at least 55 ms between frames, so a frame that falls silent (a byte of it
-;   was lost) is abandoned before the next one begins, and nothing is written.
+; - A write's data bytes must each follow the byte before within QUIET (about
+;   44 ms). The editor leaves at most 20 ms between them and at least 55 ms
+;   before its next frame, so a write that falls silent (a byte of it was
+;   lost) is abandoned before the next frame begins, and nothing is written.
+;   The frame's own bytes may take up to LONG (about 0.6 s) each: a frame
+;   short of a byte takes data bytes into its address and count, which the
+;   data's time-out or the checks below then end; the editor waits 5 s for
+;   the answer to a frame.
 ; - An abandoned frame is never picked up again half-way: what arrives after
 ;   it (the rest of a frame the editor was slow to send) is discarded until
 ;   the line has been quiet for LONG (about 0.6 s), so the data of a write
@@ -143,11 +147,11 @@ cmdwait:
         inc     onq             ; inside a frame a silent line discards the rest
         coma                    ; acknowledge at once with the complement
         bsr     putc
-        bsr     getct
+        bsr     getcl           ; the frame's bytes may come slowly: a busy editor
         staa    *cnt
-        bsr     getct
+        bsr     getcl
         staa    *addr
-        bsr     getct
+        bsr     getcl
         staa    *addr+1
         pula
         ldab    *cnt
