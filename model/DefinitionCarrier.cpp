@@ -1,0 +1,453 @@
+#include "DefinitionCarrier.h"
+
+#include "CalEntry.h"
+#include "Calibration.h"
+#include "CodeReferences.h"
+#include "CrossIdentifier.h"
+#include "EntryComparison.h"
+#include "EntryExtent.h"
+#include "TextRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <sstream>
+
+namespace tevra {
+
+namespace {
+
+using Evidence = DefinitionCarrier::Evidence;
+
+// Below this a pair is not taken at all.
+constexpr float kThreshold = 0.6f;
+// Code this alike counts as the same reference.
+constexpr float kSiteMatch = 0.75f;
+// A match out of the data area's order is kept only on code and shape this sure.
+constexpr float kSureCode = 0.9f;
+
+// The bytes at an address read as one type: whether they can be such an entry,
+// and what the comparison needs of them.
+struct Reading {
+    bool plausible = false;
+    int points = 0;
+    std::vector<int> xs;
+    EntryComparison::Curve curve{};
+    int fullScale = 256;
+    int rows = 0, columns = 0;
+    bool cellsSigned = false;
+    std::vector<int> cells;
+    int value = 0;
+};
+
+Reading read(const CalEntry& e) {
+    Reading r;
+    const EntryExtent x = EntryExtent::of(e);
+    if (!x.complete)
+        return r;
+    switch (e.type) {
+    case EntryType::Unsigned8Table:
+    case EntryType::Signed8Table:
+    case EntryType::Unsigned16Table: {
+        r.points = e.PointCount();
+        const int real = e.type == EntryType::Unsigned16Table ? r.points - 1 : r.points;
+        if (real < 1 || real > 64)
+            return r;
+        for (int i = 0; i < real; ++i) {
+            r.xs.push_back(e.GetX(i));
+            if (i > 0 && r.xs[static_cast<std::size_t>(i)] < r.xs[static_cast<std::size_t>(i) - 1])
+                return r;
+        }
+        r.curve = EntryComparison::sampleCurve(e);
+        r.fullScale = e.RawFullScale();
+        break;
+    }
+    case EntryType::Table3D:
+        r.rows = e.Rows();
+        r.columns = e.Columns();
+        if (r.rows < 1 || r.rows > 32 || r.columns < 1 || r.columns > 32)
+            return r;
+        r.cellsSigned = e.cellsSigned();
+        for (int row = 0; row < r.rows; ++row)
+            for (int c = 0; c < r.columns; ++c)
+                r.cells.push_back(e.GetCell(c, row));
+        break;
+    case EntryType::Constant8:
+    case EntryType::Constant16:
+        r.value = e.GetX(0);
+        r.fullScale = e.type == EntryType::Constant16 ? 65536 : 256;
+        break;
+    case EntryType::FlagByte:
+    case EntryType::ValueList:
+        r.value = e.byteAt(0);
+        break;
+    default:
+        return r;
+    }
+    r.plausible = true;
+    return r;
+}
+
+float countLikeness(int a, int b) {
+    switch (std::abs(a - b)) {
+    case 0:
+        return 1.0f;
+    case 1:
+        return 0.7f;
+    case 2:
+        return 0.5f;
+    default:
+        return 0.2f;
+    }
+}
+
+// Mean distance of each breakpoint to the nearest of the other's, as 0..1.
+float axisLikeness(const std::vector<int>& a, const std::vector<int>& b) {
+    if (a.empty() || b.empty())
+        return 0.0f;
+    double sum = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        int best = 256;
+        if (a.size() == b.size()) {
+            best = std::abs(a[i] - b[i]);
+        } else {
+            for (int x : b)
+                best = std::min(best, std::abs(a[i] - x));
+        }
+        sum += best;
+    }
+    const double mean = sum / static_cast<double>(a.size());
+    const double like = 1.0 - std::min(1.0, mean / 16.0);
+    return static_cast<float>(a.size() == b.size() ? like : 0.8 * like);
+}
+
+struct Compared {
+    float shape = 0, axis = 0, values = 0;
+};
+
+Compared compare(EntryType type, const Reading& mine, const Reading& theirs) {
+    Compared c;
+    switch (type) {
+    case EntryType::Unsigned8Table:
+    case EntryType::Signed8Table:
+    case EntryType::Unsigned16Table: {
+        c.shape = countLikeness(mine.points, theirs.points);
+        c.axis = axisLikeness(theirs.xs, mine.xs);
+        const float d = EntryComparison::curveDifference(mine.curve, theirs.curve, mine.fullScale);
+        c.values = 1.0f - std::min(1.0f, 2.0f * d);
+        break;
+    }
+    case EntryType::Table3D: {
+        const bool rowsSame = mine.rows == theirs.rows,
+                   columnsSame = mine.columns == theirs.columns;
+        c.shape =
+            rowsSame && columnsSame ? 1.0f
+            : (rowsSame || columnsSame) &&
+                    std::abs(mine.rows - theirs.rows) + std::abs(mine.columns - theirs.columns) <= 2
+                ? 0.6f
+                : 0.2f;
+        if (mine.cellsSigned != theirs.cellsSigned)
+            c.shape *= 0.5f;
+        c.axis = c.shape;
+        // Cells compared where both grids have one.
+        double sum = 0;
+        int n = 0;
+        for (int r = 0; r < std::min(mine.rows, theirs.rows); ++r)
+            for (int col = 0; col < std::min(mine.columns, theirs.columns); ++col) {
+                sum += std::abs(mine.cells[static_cast<std::size_t>(r * mine.columns + col)] -
+                                theirs.cells[static_cast<std::size_t>(r * theirs.columns + col)]);
+                ++n;
+            }
+        const double mean = n ? sum / n / 256.0 : 1.0;
+        c.values = static_cast<float>(1.0 - std::min(1.0, 4.0 * mean));
+        break;
+    }
+    case EntryType::Constant8:
+    case EntryType::Constant16: {
+        c.shape = c.axis = 1.0f;
+        const float r = static_cast<float>(std::abs(mine.value - theirs.value)) /
+                        static_cast<float>(mine.fullScale);
+        c.values = 1.0f - std::min(1.0f, 5.0f * r);
+        break;
+    }
+    default: // flag bytes, value lists: the byte is equal or not
+        c.shape = c.axis = 1.0f;
+        c.values = mine.value == theirs.value ? 1.0f : 0.5f;
+        break;
+    }
+    return c;
+}
+
+bool isTableType(EntryType t) {
+    return isTable2D(t) || t == EntryType::Table3D;
+}
+
+bool carriable(EntryType t) {
+    const int v = static_cast<int>(t);
+    return v >= 0 && v < static_cast<int>(EntryType::Unknown);
+}
+
+// How much of the lender's code around an entry's references is found around the
+// candidate's.
+void codeLikeness(const CodeReferences& theirs, const std::vector<int>& theirSites,
+                  const CodeReferences& mine, const std::vector<int>& mySites, Evidence& ev) {
+    ev.sites = static_cast<int>(theirSites.size());
+    if (theirSites.empty() || mySites.empty())
+        return;
+    float sum = 0;
+    for (int t : theirSites) {
+        float best = 0;
+        for (int m : mySites)
+            best =
+                std::max(best, CodeReferences::likeness(theirs.sites()[static_cast<std::size_t>(t)],
+                                                        mine.sites()[static_cast<std::size_t>(m)]));
+        sum += best;
+        if (best >= kSiteMatch)
+            ++ev.sitesMatched;
+    }
+    ev.code = sum / static_cast<float>(theirSites.size());
+}
+
+float weigh(EntryType type, const Evidence& ev) {
+    if (ev.sites == 0) // no code to go by: the same place, as alike as it looks
+        return 0.5f * ev.shape + 0.2f * ev.axis + 0.3f * ev.values;
+    if (isTableType(type))
+        return 0.5f * ev.code + 0.2f * ev.shape + 0.1f * ev.axis + 0.2f * ev.values;
+    return 0.7f * ev.code + 0.3f * ev.values;
+}
+
+struct Candidate {
+    float score;
+    int lender; // index into the lender list
+    std::int32_t address;
+    Evidence evidence;
+};
+
+// Indices of the matches (sorted by lender address) that form the heaviest chain
+// rising in self's address too.
+std::vector<bool> inOrder(const std::vector<const Candidate*>& byLender) {
+    const std::size_t n = byLender.size();
+    std::vector<double> best(n);
+    std::vector<int> previous(n, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        best[i] = byLender[i]->score;
+        for (std::size_t j = 0; j < i; ++j)
+            if (byLender[j]->address < byLender[i]->address &&
+                best[j] + byLender[i]->score > best[i]) {
+                best[i] = best[j] + byLender[i]->score;
+                previous[i] = static_cast<int>(j);
+            }
+    }
+    std::vector<bool> chain(n);
+    if (n == 0)
+        return chain;
+    int at = static_cast<int>(std::max_element(best.begin(), best.end()) - best.begin());
+    for (; at >= 0; at = previous[static_cast<std::size_t>(at)])
+        chain[static_cast<std::size_t>(at)] = true;
+    return chain;
+}
+
+std::string hex(std::int64_t a) {
+    return text::formatHex(static_cast<std::uint32_t>(a), 4);
+}
+
+std::string fixed2(float v) {
+    return text::formatFixed(v, 2);
+}
+
+} // namespace
+
+DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibration& lender) {
+    Result result;
+    if (!self.hasImage() || !lender.hasImage())
+        return result;
+    const CodeReferences mine(self.image(), self.baseAddress);
+    const CodeReferences theirs(lender.image(), lender.baseAddress);
+    const bool sameLayout =
+        self.baseAddress == lender.baseAddress && self.imageLength() == lender.imageLength();
+
+    // What the bytes at each candidate address look like as each type, read once.
+    std::map<std::pair<std::int32_t, EntryType>, Reading> readings;
+    auto readAt = [&](std::int32_t address, EntryType type) -> const Reading& {
+        auto [it, fresh] = readings.try_emplace({address, type});
+        if (fresh) {
+            CalEntry probe(&self);
+            probe.type = type;
+            probe.Relocate(address);
+            it->second = read(probe);
+        }
+        return it->second;
+    };
+    const std::vector<std::int32_t> tableTargets = mine.indexTargets();
+    const std::vector<std::int32_t> constantTargets = mine.extendedTargets();
+
+    struct Lent {
+        int slot;
+        const CalEntry* entry;
+        Reading reading;
+        std::vector<int> sites;
+    };
+    std::vector<Lent> lent;
+    for (int j = 0; j < lender.entryCount(); ++j) {
+        const CalEntry* e = lender.EntryAt(j);
+        if (!e)
+            continue;
+        if (!carriable(e->type)) {
+            result.missed.push_back({j, "no layout to recognise it by"});
+            continue;
+        }
+        Reading r = read(*e);
+        if (!r.plausible) {
+            result.missed.push_back({j, "its own bytes do not hold such an entry"});
+            continue;
+        }
+        std::vector<int> sites;
+        for (int s : theirs.sitesOf(e->address))
+            if (theirs.sites()[static_cast<std::size_t>(s)].loadsIndex == isTableType(e->type))
+                sites.push_back(s);
+        lent.push_back({j, e, std::move(r), std::move(sites)});
+    }
+
+    std::vector<Candidate> candidates;
+    std::vector<float> bestRejected(lent.size(), 0.0f);
+    for (std::size_t li = 0; li < lent.size(); ++li) {
+        const Lent& l = lent[li];
+        const EntryType type = l.entry->type;
+        auto consider = [&](std::int32_t address, const std::vector<int>& mySites) {
+            const Reading& r = readAt(address, type);
+            if (!r.plausible)
+                return;
+            Evidence ev;
+            codeLikeness(theirs, l.sites, mine, mySites, ev);
+            const Compared c = compare(type, r, l.reading);
+            ev.shape = c.shape;
+            ev.axis = c.axis;
+            ev.values = c.values;
+            ev.sameAddress = sameLayout && address == l.entry->address;
+            const float score = weigh(type, ev);
+            const bool enough = score > kThreshold && (ev.sites == 0 || ev.sitesMatched > 0);
+            if (enough)
+                candidates.push_back({score, static_cast<int>(li), address, ev});
+            else
+                bestRejected[li] = std::max(bestRejected[li], score);
+        };
+        if (l.sites.empty()) {
+            if (sameLayout)
+                consider(l.entry->address, {});
+            continue;
+        }
+        for (std::int32_t a : isTableType(type) ? tableTargets : constantTargets) {
+            std::vector<int> mySites;
+            for (int s : mine.sitesOf(a))
+                if (mine.sites()[static_cast<std::size_t>(s)].loadsIndex == isTableType(type))
+                    mySites.push_back(s);
+            consider(a, mySites);
+        }
+    }
+
+    // Best first, each lender entry and each address once.
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.score != b.score)
+            return a.score > b.score;
+        if (a.lender != b.lender)
+            return a.lender < b.lender;
+        return a.address < b.address;
+    });
+    std::vector<bool> lenderTaken(lent.size());
+    std::map<std::int32_t, bool> addressTaken;
+    std::vector<const Candidate*> taken;
+    for (const Candidate& c : candidates) {
+        if (lenderTaken[static_cast<std::size_t>(c.lender)] || addressTaken[c.address])
+            continue;
+        lenderTaken[static_cast<std::size_t>(c.lender)] = true;
+        addressTaken[c.address] = true;
+        taken.push_back(&c);
+    }
+
+    // The data area keeps its order across builds: a match against that order
+    // stands only on sure code and an unchanged shape.
+    std::sort(taken.begin(), taken.end(), [&](const Candidate* a, const Candidate* b) {
+        return lent[static_cast<std::size_t>(a->lender)].entry->address <
+               lent[static_cast<std::size_t>(b->lender)].entry->address;
+    });
+    const std::vector<bool> chain = inOrder(taken);
+    std::vector<const Candidate*> kept(lent.size(), nullptr);
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        const Candidate* c = taken[i];
+        if (!chain[i] && !(c->evidence.code >= kSureCode && c->evidence.shape >= 1.0f)) {
+            bestRejected[static_cast<std::size_t>(c->lender)] = c->score;
+            continue;
+        }
+        kept[static_cast<std::size_t>(c->lender)] = c;
+    }
+    for (std::size_t li = 0; li < lent.size(); ++li) {
+        const Lent& l = lent[li];
+        if (const Candidate* c = kept[li]) {
+            Carried carried{l.slot, c->address, c->score, c->evidence};
+            carried.evidence.inOrder = true;
+            for (std::size_t i = 0; i < taken.size(); ++i)
+                if (taken[i] == c)
+                    carried.evidence.inOrder = chain[i];
+            result.carried.push_back(carried);
+            continue;
+        }
+        std::string why;
+        if (l.sites.empty())
+            why = sameLayout
+                      ? "the lender's code does not refer to it, and its address here does not "
+                        "hold it"
+                      : "the lender's code does not refer to it";
+        else if (bestRejected[li] > 0)
+            why = "no place alike enough (best " + fixed2(bestRejected[li]) + ")";
+        else
+            why = "no place here holds such an entry";
+        result.missed.push_back({l.slot, why});
+    }
+    std::sort(result.missed.begin(), result.missed.end(),
+              [](const Missed& a, const Missed& b) { return a.lenderSlot < b.lenderSlot; });
+    return result;
+}
+
+DefinitionCarrier::Result DefinitionCarrier::carry(Calibration& self, Calibration& lender) {
+    Result r = match(self, lender);
+    bool changed = false;
+    for (const Carried& c : r.carried) {
+        CalEntry* mine = self.FindByAddress(c.address, nullptr);
+        if (!mine) {
+            mine = self.NewEntry();
+            if (!mine)
+                break;
+            mine->Relocate(c.address);
+        }
+        CrossIdentifier::copyDefinition(*lender.EntryAt(c.lenderSlot), *mine);
+        changed = true;
+    }
+    if (changed)
+        self.SetDefinitionsModified(true);
+    return r;
+}
+
+std::string DefinitionCarrier::report(const Result& r, const Calibration& lender) {
+    std::ostringstream out;
+    for (const Carried& c : r.carried) {
+        const CalEntry& e = *lender.EntryAt(c.lenderSlot);
+        const Evidence& ev = c.evidence;
+        out << hex(c.address) << " <- " << hex(e.address) << " " << e.name << ": score "
+            << fixed2(c.score);
+        if (ev.sites > 0)
+            out << ", code " << fixed2(ev.code) << " (" << ev.sitesMatched << " of " << ev.sites
+                << (ev.sites == 1 ? " reference" : " references") << ")";
+        else
+            out << ", same address, no code reference";
+        out << ", shape " << fixed2(ev.shape) << ", axis " << fixed2(ev.axis) << ", values "
+            << fixed2(ev.values) << (ev.inOrder ? ", in order" : ", out of order") << "\n";
+    }
+    for (const Missed& m : r.missed) {
+        const CalEntry& e = *lender.EntryAt(m.lenderSlot);
+        out << "---- <- " << hex(e.address) << " " << e.name << ": not carried, " << m.reason
+            << "\n";
+    }
+    return out.str();
+}
+
+} // namespace tevra
