@@ -192,7 +192,10 @@ float CodeReferences::likeness(const Site& a, const Site& b) {
         const std::int16_t x = a.fingerprint[k], y = b.fingerprint[k];
         if (x == kNone && y == kNone)
             continue;
-        const int weight = k < kBefore ? 1 : 2;
+        // The instruction itself and its nearest neighbours say most; further out
+        // the code is more often another routine's.
+        const int after = static_cast<int>(k) - kBefore;
+        const int weight = after < 0 ? (after >= -2 ? 2 : 1) : after < 3 ? 3 : after < 8 ? 2 : 1;
         total += weight;
         if (x == y)
             agree += weight;

@@ -41,8 +41,8 @@ public:
     // Addresses named by an extended-mode read, in ascending order.
     std::vector<std::int32_t> extendedTargets() const;
 
-    // Likeness of two fingerprints, 0..1: the share of positions that agree, the
-    // instruction and what follows it counting twice as much as what precedes it.
+    // Likeness of two fingerprints, 0..1: the weighted share of positions that
+    // agree, positions nearer the instruction weighing more.
     static float likeness(const Site& a, const Site& b);
 
     // Length of the 68HC11 instruction at p (prefix bytes included), 0 when it

@@ -9,6 +9,7 @@
 #include "TextRules.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -22,7 +23,7 @@ using Evidence = DefinitionCarrier::Evidence;
 // Below this a pair is not taken at all.
 constexpr float kThreshold = 0.6f;
 // Code this alike counts as the same reference.
-constexpr float kSiteMatch = 0.75f;
+constexpr float kSiteMatch = 0.65f;
 // A match out of the data area's order is kept only on code and shape this sure.
 constexpr float kSureCode = 0.9f;
 
@@ -182,6 +183,8 @@ bool isTableType(EntryType t) {
     return isTable2D(t) || t == EntryType::Table3D;
 }
 
+constexpr std::size_t kCarriableTypes = static_cast<std::size_t>(EntryType::Unknown);
+
 bool carriable(EntryType t) {
     const int v = static_cast<int>(t);
     return v >= 0 && v < static_cast<int>(EntryType::Unknown);
@@ -266,20 +269,39 @@ DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibratio
     const bool sameLayout =
         self.baseAddress == lender.baseAddress && self.imageLength() == lender.imageLength();
 
-    // What the bytes at each candidate address look like as each type, read once.
-    std::map<std::pair<std::int32_t, EntryType>, Reading> readings;
-    auto readAt = [&](std::int32_t address, EntryType type) -> const Reading& {
-        auto [it, fresh] = readings.try_emplace({address, type});
-        if (fresh) {
+    // The places self's code refers to, each with its references of the kind
+    // that fits (LDX # for tables, extended reads for the rest) and what its bytes
+    // look like as each type, read once when first asked.
+    struct Spot {
+        std::int32_t address;
+        std::vector<int> sites;
+        std::array<Reading, kCarriableTypes> readings;
+        std::array<bool, kCarriableTypes> read{};
+    };
+    auto spotsOf = [&](const std::vector<std::int32_t>& targets, bool index) {
+        std::vector<Spot> spots;
+        for (std::int32_t a : targets) {
+            Spot spot{a, {}, {}, {}};
+            for (int s : mine.sitesOf(a))
+                if (mine.sites()[static_cast<std::size_t>(s)].loadsIndex == index)
+                    spot.sites.push_back(s);
+            spots.push_back(std::move(spot));
+        }
+        return spots;
+    };
+    std::vector<Spot> tableSpots = spotsOf(mine.indexTargets(), true);
+    std::vector<Spot> constantSpots = spotsOf(mine.extendedTargets(), false);
+    auto readAt = [&](Spot& spot, EntryType type) -> const Reading& {
+        const auto t = static_cast<std::size_t>(type);
+        if (!spot.read[t]) {
             CalEntry probe(&self);
             probe.type = type;
-            probe.Relocate(address);
-            it->second = read(probe);
+            probe.Relocate(spot.address);
+            spot.readings[t] = read(probe);
+            spot.read[t] = true;
         }
-        return it->second;
+        return spot.readings[t];
     };
-    const std::vector<std::int32_t> tableTargets = mine.indexTargets();
-    const std::vector<std::int32_t> constantTargets = mine.extendedTargets();
 
     struct Lent {
         int slot;
@@ -310,39 +332,40 @@ DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibratio
 
     std::vector<Candidate> candidates;
     std::vector<float> bestRejected(lent.size(), 0.0f);
+    std::vector<float> bestCode(lent.size(), 0.0f);
     for (std::size_t li = 0; li < lent.size(); ++li) {
         const Lent& l = lent[li];
         const EntryType type = l.entry->type;
-        auto consider = [&](std::int32_t address, const std::vector<int>& mySites) {
-            const Reading& r = readAt(address, type);
+        auto consider = [&](Spot& spot) {
+            // The code first: it is the cheapest test and the one that decides most.
+            Evidence ev;
+            codeLikeness(theirs, l.sites, mine, spot.sites, ev);
+            bestCode[li] = std::max(bestCode[li], ev.code);
+            if (ev.sites > 0 && ev.sitesMatched == 0)
+                return;
+            const Reading& r = readAt(spot, type);
             if (!r.plausible)
                 return;
-            Evidence ev;
-            codeLikeness(theirs, l.sites, mine, mySites, ev);
             const Compared c = compare(type, r, l.reading);
             ev.shape = c.shape;
             ev.axis = c.axis;
             ev.values = c.values;
-            ev.sameAddress = sameLayout && address == l.entry->address;
+            ev.sameAddress = sameLayout && spot.address == l.entry->address;
             const float score = weigh(type, ev);
-            const bool enough = score > kThreshold && (ev.sites == 0 || ev.sitesMatched > 0);
-            if (enough)
-                candidates.push_back({score, static_cast<int>(li), address, ev});
+            if (score > kThreshold)
+                candidates.push_back({score, static_cast<int>(li), spot.address, ev});
             else
                 bestRejected[li] = std::max(bestRejected[li], score);
         };
         if (l.sites.empty()) {
-            if (sameLayout)
-                consider(l.entry->address, {});
+            if (sameLayout) {
+                Spot same{l.entry->address, {}, {}, {}};
+                consider(same);
+            }
             continue;
         }
-        for (std::int32_t a : isTableType(type) ? tableTargets : constantTargets) {
-            std::vector<int> mySites;
-            for (int s : mine.sitesOf(a))
-                if (mine.sites()[static_cast<std::size_t>(s)].loadsIndex == isTableType(type))
-                    mySites.push_back(s);
-            consider(a, mySites);
-        }
+        for (Spot& spot : isTableType(type) ? tableSpots : constantSpots)
+            consider(spot);
     }
 
     // Best first, each lender entry and each address once.
@@ -372,10 +395,11 @@ DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibratio
     });
     const std::vector<bool> chain = inOrder(taken);
     std::vector<const Candidate*> kept(lent.size(), nullptr);
+    std::vector<const Candidate*> outOfOrder(lent.size(), nullptr);
     for (std::size_t i = 0; i < taken.size(); ++i) {
         const Candidate* c = taken[i];
         if (!chain[i] && !(c->evidence.code >= kSureCode && c->evidence.shape >= 1.0f)) {
-            bestRejected[static_cast<std::size_t>(c->lender)] = c->score;
+            outOfOrder[static_cast<std::size_t>(c->lender)] = c;
             continue;
         }
         kept[static_cast<std::size_t>(c->lender)] = c;
@@ -397,8 +421,14 @@ DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibratio
                       ? "the lender's code does not refer to it, and its address here does not "
                         "hold it"
                       : "the lender's code does not refer to it";
+        else if (const Candidate* c = outOfOrder[li])
+            why = hex(c->address) + " (score " + fixed2(c->score) +
+                  ") breaks the order of the data area, and its code or shape is not sure enough";
         else if (bestRejected[li] > 0)
-            why = "no place alike enough (best " + fixed2(bestRejected[li]) + ")";
+            why = "no place alike enough (best score " + fixed2(bestRejected[li]) + ")";
+        else if (bestCode[li] < kSiteMatch)
+            why = "no code here is like the code around its references (best " +
+                  fixed2(bestCode[li]) + ")";
         else
             why = "no place here holds such an entry";
         result.missed.push_back({l.slot, why});
