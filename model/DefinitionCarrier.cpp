@@ -21,11 +21,12 @@ namespace {
 using Evidence = DefinitionCarrier::Evidence;
 
 // Below this a pair is not taken at all.
-constexpr float kThreshold = 0.6f;
+constexpr float kThreshold = 0.7f;
 // Code this alike counts as the same reference.
 constexpr float kSiteMatch = 0.65f;
-// A match out of the data area's order is kept only on code and shape this sure.
-constexpr float kSureCode = 0.9f;
+// A match out of the data area's order is kept only on code this alike, with an
+// unchanged shape and values this close.
+constexpr float kSure = 0.9f;
 
 // The bytes at an address read as one type: whether they can be such an entry,
 // and what the comparison needs of them.
@@ -398,7 +399,8 @@ DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibratio
     std::vector<const Candidate*> outOfOrder(lent.size(), nullptr);
     for (std::size_t i = 0; i < taken.size(); ++i) {
         const Candidate* c = taken[i];
-        if (!chain[i] && !(c->evidence.code >= kSureCode && c->evidence.shape >= 1.0f)) {
+        const Evidence& ev = c->evidence;
+        if (!chain[i] && !(ev.code >= kSure && ev.shape >= 1.0f && ev.values >= kSure)) {
             outOfOrder[static_cast<std::size_t>(c->lender)] = c;
             continue;
         }
@@ -423,7 +425,8 @@ DefinitionCarrier::Result DefinitionCarrier::match(Calibration& self, Calibratio
                       : "the lender's code does not refer to it";
         else if (const Candidate* c = outOfOrder[li])
             why = hex(c->address) + " (score " + fixed2(c->score) +
-                  ") breaks the order of the data area, and its code or shape is not sure enough";
+                  ") breaks the order of the data area, and its code, shape or values are not sure "
+                  "enough";
         else if (bestRejected[li] > 0)
             why = "no place alike enough (best score " + fixed2(bestRejected[li]) + ")";
         else if (bestCode[li] < kSiteMatch)
