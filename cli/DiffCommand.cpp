@@ -1,5 +1,6 @@
 // tevra-cli diff: what changed between two calibrations, in engineering units.
 #include "CalibrationDiff.h"
+#include "ChangeText.h"
 #include "CliSupport.h"
 #include "JsonWriter.h"
 #include "TextColumns.h"
@@ -18,22 +19,6 @@ enum DiffExit { Same = 0, Different = 1, Trouble = 2 };
 
 std::string hex(std::int32_t a) {
     return text::formatHex(static_cast<std::uint32_t>(a), 4);
-}
-
-// Engineering values with at most two decimals and no trailing zeros.
-std::string number(float v) {
-    std::string s = text::formatFixed(v, 2);
-    if (s.find('.') != std::string::npos) {
-        while (s.back() == '0')
-            s.pop_back();
-        if (s.back() == '.')
-            s.pop_back();
-    }
-    return s == "-0" ? "0" : s;
-}
-
-std::string withUnit(const std::string& v, const std::string& unit) {
-    return unit.empty() ? v : v + " " + unit;
 }
 
 const char* kindName(Kind k) {
@@ -62,52 +47,6 @@ const char* kindName(Kind k) {
     return "";
 }
 
-std::string pointText(const Diff::Side& s, bool x, const Diff::EntryDiff& e) {
-    if (!s.present)
-        return "none";
-    return x ? withUnit(number(s.x), e.xUnit) : withUnit(number(s.y), e.yUnit);
-}
-
-std::string choiceText(int raw, const std::string& name) {
-    return text::formatHex(static_cast<std::uint32_t>(raw), 2) + (name.empty() ? "" : " " + name);
-}
-
-// The place and the description of one change, for the text report.
-std::pair<std::string, std::string> describe(const Diff::Change& c, const Diff::EntryDiff& e) {
-    switch (c.kind) {
-    case Kind::Definition:
-        return {c.field, "'" + c.oldText + "' -> '" + c.newText + "'"};
-    case Kind::Outside:
-        return {"bytes", c.oldText + " the image -> " + c.newText + " the image"};
-    case Kind::Shape:
-        return {c.field, std::to_string(c.before.raw) + " -> " + std::to_string(c.after.raw)};
-    case Kind::Point: {
-        std::string what = "X " + pointText(c.before, true, e) + " -> " +
-                           pointText(c.after, true, e) + "   Y " + pointText(c.before, false, e) +
-                           " -> " + pointText(c.after, false, e);
-        return {"point " + std::to_string(c.index), what};
-    }
-    case Kind::Slope:
-        return {"point " + std::to_string(c.index),
-                "slope " + std::to_string(c.before.raw) + " -> " + std::to_string(c.after.raw)};
-    case Kind::Cell:
-        return {"cell " + std::to_string(c.column) + "," + std::to_string(c.row),
-                std::to_string(c.before.raw) + " -> " + std::to_string(c.after.raw)};
-    case Kind::Value:
-        return {"value", withUnit(number(c.before.y), e.yUnit) + " -> " +
-                             withUnit(number(c.after.y), e.yUnit)};
-    case Kind::Bit:
-        return {"bit " + std::to_string(c.index), c.field + ": " + (c.before.raw ? "on" : "off") +
-                                                      " -> " + (c.after.raw ? "on" : "off")};
-    case Kind::Choice:
-        return {"choice",
-                choiceText(c.before.raw, c.oldText) + " -> " + choiceText(c.after.raw, c.newText)};
-    case Kind::Bytes:
-        return {"bytes", std::to_string(c.before.raw) + " bytes differ"};
-    }
-    return {};
-}
-
 std::string typeText(EntryType t) {
     const char* s = entryTypeText(t);
     return s ? s : "type " + std::to_string(static_cast<int>(t));
@@ -126,7 +65,7 @@ void printText(const Diff::Result& r) {
         TextColumns t;
         for (const auto& e : r.entries)
             for (const auto& c : e.changes) {
-                auto [where, what] = describe(c, e);
+                auto [where, what] = ChangeText::of(c, e.xUnit, e.yUnit);
                 t.add({hex(e.addressA), e.name, where, what});
             }
         t.print(std::cout);
