@@ -306,6 +306,15 @@ bool CalibrationDiff::bytesDiffer(const CalEntry& a, const CalEntry& b) {
     return differingBytes(a, b) > 0;
 }
 
+const CalEntry* CalibrationDiff::partnerIn(const Calibration& comparison, const CalEntry& e) {
+    return comparison.hasImage() ? comparison.FindByName(e.name, nullptr) : nullptr;
+}
+
+bool CalibrationDiff::differsFrom(const Calibration& comparison, const CalEntry& e) {
+    const CalEntry* partner = partnerIn(comparison, e);
+    return partner && bytesDiffer(e, *partner);
+}
+
 CalibrationDiff::Result CalibrationDiff::compare(const Calibration& a, const Calibration& b) {
     Result r;
     compareSettings(r.settings, a, b);

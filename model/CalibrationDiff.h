@@ -95,6 +95,12 @@ public:
     // True when the bytes of the two entries differ (their extents, byte by byte;
     // different lengths differ). What the editor marks in its entry list.
     static bool bytesDiffer(const CalEntry& a, const CalEntry& b);
+
+    // The entry of the comparison calibration an entry is compared with: the one of
+    // the same name, ignoring case; none without a comparison image.
+    static const CalEntry* partnerIn(const Calibration& comparison, const CalEntry& e);
+    // True when the entry has a partner there whose bytes differ from its own.
+    static bool differsFrom(const Calibration& comparison, const CalEntry& e);
 };
 
 } // namespace tevra

@@ -197,3 +197,23 @@ TEST(EntryExtent, SixteenBitTableWithoutTerminatorEndsWithTheImage) {
     EXPECT_FALSE(EntryExtent::of(*e).unterminated);
     EXPECT_FALSE(EntryExtent::of(*e).complete);
 }
+
+TEST(CalibrationDiff, AnEntryDiffersFromItsComparisonPartnerByName) {
+    Demo primary, comparison;
+    comparison.poke(0xC100 + 2, 21); // Spark Advance, first Y
+    comparison.entry("Boost Target").name = "boost TARGET";
+    comparison.poke(0xC1C0 + 2, 0);
+    comparison.entry("Rev Limit").name = "Rev Cut"; // no partner: not marked
+    comparison.poke(0xC302, 0);
+    struct Case {
+        const char* name;
+        bool differs;
+    };
+    for (const Case& c : {Case{"Spark Advance", true}, Case{"Boost Target", true},
+                          Case{"Rev Limit", false}, Case{"Fuel Pulse Width", false}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CalibrationDiff::differsFrom(comparison, primary.entry(c.name)), c.differs);
+    }
+    Calibration none; // no comparison loaded
+    EXPECT_FALSE(CalibrationDiff::differsFrom(none, primary.entry("Spark Advance")));
+}
