@@ -36,8 +36,8 @@ CarryTally run(std::uint32_t seed, const RevisionShape& shape, Method m) {
 void row(const char* what, int pairs, const char* method, const CarryTally::Counts& c) {
     const double n = c.total() ? c.total() : 1;
     std::printf("| %s | %d | %s | %d | %d (%.1f %%) | %d (%.1f %%) | %d (%.1f %%) |\n", what, pairs,
-                method, c.total(), c.right, 100.0 * c.right / n, c.wrong, 100.0 * c.wrong / n, c.missed,
-                100.0 * c.missed / n);
+                method, c.total(), c.right, 100.0 * c.right / n, c.wrong, 100.0 * c.wrong / n,
+                c.missed, 100.0 * c.missed / n);
 }
 
 } // namespace
@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
         std::printf("%s", DefinitionCarrier::report(r, lender).c_str());
         for (const auto& c : r.carried)
             if (truth[static_cast<std::size_t>(c.lenderSlot)] != c.address)
-                std::printf("wrong %s -> %X, truly %X\n", lender.EntryAt(c.lenderSlot)->name.c_str(),
-                            c.address, truth[static_cast<std::size_t>(c.lenderSlot)]);
+                std::printf("wrong %s -> %X, truly %X\n",
+                            lender.EntryAt(c.lenderSlot)->name.c_str(), c.address,
+                            truth[static_cast<std::size_t>(c.lenderSlot)]);
         for (const auto& m : r.missed)
             std::printf("truth %s -> %X\n", lender.EntryAt(m.lenderSlot)->name.c_str(),
                         truth[static_cast<std::size_t>(m.lenderSlot)]);
