@@ -31,6 +31,19 @@ bool openCalibration(OpenedCalibration& opened, const std::string& path, const A
     return true;
 }
 
+bool useDefinitions(Calibration& cal, const std::string& tbl) {
+    std::vector<std::uint8_t> image = cal.image();
+    const std::string imagePath = cal.imagePath;
+    Calibration probe;
+    if (!probe.LoadDefinitions(tbl))
+        return false;
+    cal.Clear();
+    cal.LoadDefinitions(tbl);
+    cal.imagePath = imagePath;
+    cal.SetImage(std::move(image));
+    return true;
+}
+
 std::uint32_t parseHexOption(const std::string& text, const std::string& option) {
     std::string_view s = text;
     if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))

@@ -26,6 +26,10 @@ inline const std::set<std::string> kOpenFlags{"--yes"};
 // the base address the editor proposes for it. False after the model's message.
 bool openCalibration(OpenedCalibration& opened, const std::string& path, const Args& args);
 
+// Reads the calibration's definitions from another file instead (the image stays;
+// the entries and settings are those of the file). False when it cannot be read.
+bool useDefinitions(Calibration& cal, const std::string& tbl);
+
 // The base the editor proposes for an image without definitions: the base of its
 // S-records, or 0x10000 - length for a raw image.
 std::int32_t proposedBase(const Calibration& cal);

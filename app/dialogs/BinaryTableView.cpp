@@ -2,6 +2,8 @@
 
 #include "BinaryListing.h"
 #include "CalEntry.h"
+#include "CalibrationDiff.h"
+#include "ChangeText.h"
 #include "EntryText.h"
 
 #include <QFontDatabase>
@@ -51,11 +53,15 @@ BinaryTableView::BinaryTableView(const CalEntry& primary, const CalEntry* compar
     tableButton_ = button("tableButton", QStringLiteral("&Table"), 54);
     hexButton_ = button("hexButton", QStringLiteral("&Hex"), 70);
     secondaryButton_ = button("secondaryButton", QStringLiteral("Secondary"), 86);
+    changesButton_ = button("changesButton", QStringLiteral("&Changes"), 102);
     auto* ok = button("okButton", QStringLiteral("&OK"), 179);
     ok->setDefault(true);
     connect(tableButton_, &QPushButton::clicked, this, &BinaryTableView::showTable);
     connect(hexButton_, &QPushButton::clicked, this, &BinaryTableView::showHex);
     connect(secondaryButton_, &QPushButton::clicked, this, &BinaryTableView::toggleSecondary);
+    connect(changesButton_, &QPushButton::clicked, this, &BinaryTableView::showChanges);
+    changesButton_->setEnabled(comparison_ &&
+                               !CalibrationDiff::compareEntries(*comparison_, *primary_).empty());
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     // Escape and the close box close the dialog, as users expect of a viewer;
     // "&Table" is only the table view.
@@ -87,6 +93,15 @@ void BinaryTableView::showTable() {
     QList<QTreeWidgetItem*> items;
     for (const binaryListing::TableRow& row : binaryListing::tableRows(*shown_))
         items << new QTreeWidgetItem(QStringList{row.compare, row.result, row.slope});
+    // The points that differ from the other side, in the colour of the list marks.
+    if (comparison_)
+        for (const CalibrationDiff::Change& c :
+             CalibrationDiff::compareEntries(*comparison_, *primary_))
+            if ((c.kind == CalibrationDiff::Kind::Point ||
+                 c.kind == CalibrationDiff::Kind::Slope) &&
+                c.index < items.size())
+                for (int col = 0; col < 3; ++col)
+                    items[c.index]->setForeground(col, QBrush(QColor(0xB0, 0x00, 0x00)));
     list_->addTopLevelItems(items);
 }
 
@@ -118,9 +133,30 @@ void BinaryTableView::toggleSecondary() {
     showingComparison_ = !showingComparison_;
 }
 
+void BinaryTableView::showChanges() {
+    if (!comparison_)
+        return;
+    view_ = View::Changes;
+    list_->clear();
+    list_->setColumnCount(2);
+    list_->setHeaderLabels({QStringLiteral("Where"), QStringLiteral("Comparison -> this")});
+    list_->setColumnWidth(0, list_->width() / 4);
+    list_->setColumnWidth(1, list_->width() * 3 / 4 - 5);
+    QList<QTreeWidgetItem*> items;
+    for (const CalibrationDiff::Change& c :
+         CalibrationDiff::compareEntries(*comparison_, *primary_)) {
+        const auto [where, what] = ChangeText::of(c, primary_->xUnit, primary_->yUnit);
+        items << new QTreeWidgetItem(
+            QStringList{QString::fromStdString(where), QString::fromStdString(what)});
+    }
+    list_->addTopLevelItems(items);
+}
+
 void BinaryTableView::refill() {
     if (view_ == View::Table)
         showTable();
+    else if (view_ == View::Changes)
+        showChanges();
     else
         showHex();
 }

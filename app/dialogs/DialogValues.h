@@ -62,7 +62,7 @@ struct ValueListTexts {
 
 // What the Scan For Tables dialog returns.
 struct ScanValues {
-    enum Choice { HeuristicOnly = 0, CrossIdentify = 1 };
+    enum Choice { HeuristicOnly = 0, CrossIdentify = 1, Carry = 2 };
     int choice = HeuristicOnly;
     std::string otherPath;
     int quality = 0; // 0..100, "Match Quality 50%" to "100%"

@@ -29,7 +29,7 @@ ScanDialog::ScanDialog(const ScanValues& values, std::function<QString()> choose
     : QDialog(parent), values_(values), chooseFile_(std::move(chooseFile)) {
     setObjectName(QStringLiteral("ScanDialog"));
     setWindowTitle(QStringLiteral("Scan For Tables"));
-    setFixedSize(dlu::size(250, 152));
+    setFixedSize(dlu::size(250, 165));
     if (!chooseFile_)
         chooseFile_ = [this] { return chooseCalibrationFile(this); };
 
@@ -46,25 +46,32 @@ ScanDialog::ScanDialog(const ScanValues& values, std::function<QString()> choose
     crossIdentify_ = placed(
         new QRadioButton(QStringLiteral("Scan and cross identify with another calibration"), this),
         "crossIdentifyButton", 7, 71, 220, 10);
+    // Carrying follows the code that refers to each table, for another build of
+    // the same program; it shares the other calibration's path, not the quality.
+    carry_ =
+        placed(new QRadioButton(
+                   QStringLiteral("Scan and carry definitions from another calibration"), this),
+               "carryButton", 7, 84, 236, 10);
     auto* group = new QButtonGroup(this);
     group->addButton(heuristic_, ScanValues::HeuristicOnly);
     group->addButton(crossIdentify_, ScanValues::CrossIdentify);
+    group->addButton(carry_, ScanValues::Carry);
 
     browse_ =
-        placed(new QPushButton(QStringLiteral("&Browse"), this), "browseButton", 17, 85, 40, 14);
-    path_ = placed(new QLineEdit(this), "otherPathEdit", 61, 86, 182, 12);
+        placed(new QPushButton(QStringLiteral("&Browse"), this), "browseButton", 17, 98, 40, 14);
+    path_ = placed(new QLineEdit(this), "otherPathEdit", 61, 99, 182, 12);
     lowLabel_ = placed(new QLabel(QStringLiteral("Match Quality 50%"), this), "qualityLowLabel", 17,
-                       104, 70, 8);
+                       117, 70, 8);
     highLabel_ =
-        placed(new QLabel(QStringLiteral("100%"), this), "qualityHighLabel", 213, 104, 30, 8);
+        placed(new QLabel(QStringLiteral("100%"), this), "qualityHighLabel", 213, 117, 30, 8);
     highLabel_->setAlignment(Qt::AlignRight);
-    quality_ = placed(new QSlider(Qt::Horizontal, this), "qualitySlider", 17, 113, 226, 14);
+    quality_ = placed(new QSlider(Qt::Horizontal, this), "qualitySlider", 17, 126, 226, 14);
     quality_->setRange(0, 100);
 
-    auto* ok = placed(new QPushButton(QStringLiteral("OK"), this), "okButton", 139, 132, 50, 14);
+    auto* ok = placed(new QPushButton(QStringLiteral("OK"), this), "okButton", 139, 145, 50, 14);
     ok->setDefault(true);
     auto* cancel =
-        placed(new QPushButton(QStringLiteral("Cancel"), this), "cancelButton", 193, 132, 50, 14);
+        placed(new QPushButton(QStringLiteral("Cancel"), this), "cancelButton", 193, 145, 50, 14);
     connect(ok, &QPushButton::clicked, this, &ScanDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &ScanDialog::reject);
     connect(browse_, &QPushButton::clicked, this, [this] {
@@ -74,7 +81,10 @@ ScanDialog::ScanDialog(const ScanValues& values, std::function<QString()> choose
     });
     connect(group, &QButtonGroup::idClicked, this, [this] { updateCrossIdentify(); });
 
-    (values_.choice == ScanValues::CrossIdentify ? crossIdentify_ : heuristic_)->setChecked(true);
+    QRadioButton* chosen = values_.choice == ScanValues::CrossIdentify ? crossIdentify_
+                           : values_.choice == ScanValues::Carry       ? carry_
+                                                                       : heuristic_;
+    chosen->setChecked(true);
     path_->setText(pathToQt(values_.otherPath));
     quality_->setValue(values_.quality);
     updateCrossIdentify();
@@ -82,14 +92,17 @@ ScanDialog::ScanDialog(const ScanValues& values, std::function<QString()> choose
 
 void ScanDialog::updateCrossIdentify() {
     const bool on = crossIdentify_->isChecked();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{browse_, path_, quality_, lowLabel_, highLabel_})
+    const bool other = on || carry_->isChecked();
+    browse_->setEnabled(other);
+    path_->setEnabled(other);
+    for (QWidget* w : std::initializer_list<QWidget*>{quality_, lowLabel_, highLabel_})
         w->setEnabled(on);
 }
 
 void ScanDialog::accept() {
-    values_.choice =
-        crossIdentify_->isChecked() ? ScanValues::CrossIdentify : ScanValues::HeuristicOnly;
+    values_.choice = crossIdentify_->isChecked() ? ScanValues::CrossIdentify
+                     : carry_->isChecked()       ? ScanValues::Carry
+                                                 : ScanValues::HeuristicOnly;
     values_.otherPath = pathFromQt(path_->text());
     values_.quality = quality_->value();
     QDialog::accept();

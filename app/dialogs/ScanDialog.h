@@ -16,9 +16,10 @@ class QSlider;
 
 namespace tevra {
 
-// Scan For Tables: heuristic scan alone, or cross-identification with another
-// calibration whose path and required match quality it also asks for. The
-// cross-identify controls are live only while that choice is selected. "&Browse"
+// Scan For Tables: heuristic scan alone, cross-identification with another
+// calibration whose path and required match quality it also asks for, or carrying
+// another calibration's definitions (the path only). The path is live while either
+// of the last two is selected, the quality only with cross-identification. "&Browse"
 // asks chooseFile (a file-open dialog unless the caller answers); empty = cancelled.
 class ScanDialog : public QDialog {
     Q_OBJECT
@@ -39,6 +40,7 @@ private:
     std::function<QString()> chooseFile_;
     QRadioButton* heuristic_ = nullptr;
     QRadioButton* crossIdentify_ = nullptr;
+    QRadioButton* carry_ = nullptr;
     QPushButton* browse_ = nullptr;
     QLineEdit* path_ = nullptr;
     QSlider* quality_ = nullptr;

@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -91,6 +92,7 @@ void MainWindow::connectCommands() {
     }
     connect(c_.list, &QListWidget::itemSelectionChanged, this, &MainWindow::showSelection);
     connect(c_.list, &QListWidget::itemDoubleClicked, this, &MainWindow::onEditEntry);
+    connect(c_.problems, &QPushButton::clicked, this, &MainWindow::showDefinitionProblems);
     connect(c_.disableEditing, &QCheckBox::toggled, this, [this](bool on) {
         primary_.readOnly = on;
         c_.commands[C::Scale]->setEnabled(!on);
@@ -122,7 +124,19 @@ void MainWindow::initialise() {
     // Set only now, so that reopening at start offers no library definitions and
     // puts no "*" into the title.
     primary_.libraryFolder = toPath(startupFolder_ + QStringLiteral("/Library"));
-    primary_.setModifiedCallback([this] { updateTitleMark(); });
+    primary_.setModifiedCallback([this] {
+        updateTitleMark();
+        // An edit marks the data modified before it changes the bytes: marks and
+        // checks are made again once the edit is done.
+        if (!marksPending_) {
+            marksPending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                updateChangeMarks();
+                // A count or terminator byte may have changed under an entry.
+                updateDefinitionProblems();
+            });
+        }
+    });
 }
 
 void MainWindow::readSettings() {
@@ -183,6 +197,8 @@ void MainWindow::refreshList() {
         if (row < c_.list->count())
             c_.list->setCurrentRow(row);
     }
+    updateChangeMarks();
+    updateDefinitionProblems();
     showSelection();
 }
 
@@ -222,6 +238,7 @@ void MainWindow::closeCalibration() {
     // Steps of another image must not be undone into this one.
     history_->clear();
     setTitleFromPath();
+    updateDefinitionProblems();
     showSelection();
 }
 

@@ -12,6 +12,7 @@
 #include "Settings.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -23,6 +24,7 @@
 namespace tevra {
 
 class QtPrompter;
+class ReportWindow;
 class FlashDialog;
 
 // What the main window asks the outside world for. Every member may stay empty:
@@ -78,6 +80,18 @@ public:
     void afterOpen();
     bool hasUnsavedChanges() const;
 
+    // Marks the list lines whose entry's bytes differ from the comparison
+    // calibration's entry of the same name (the texts and the order stay).
+    void updateChangeMarks();
+    // Checks the definitions and shows or hides the problems line under the list.
+    void updateDefinitionProblems();
+    // Lists the problems in a window that does not block this one.
+    void showDefinitionProblems();
+    // Carries the definitions of the calibration at path onto the primary one,
+    // after the heuristic scan, and shows the report in a window of its own.
+    void carryDefinitions(const std::string& path);
+    const std::vector<std::string>& definitionProblems() const { return problems_; }
+
 public slots:
     void onLoad();
     void onSave();
@@ -127,7 +141,11 @@ private:
     QString startupFolder_;
     Settings settings_;
     LastFlashCopy lastFlashCopy_;
-    std::vector<CalEntry*> rows_; // the entry of each list line
+    std::vector<CalEntry*> rows_;       // the entry of each list line
+    std::vector<std::string> problems_; // the definition checks' messages
+    QPointer<ReportWindow> problemsWindow_;
+    QPointer<ReportWindow> carryWindow_;
+    bool marksPending_ = false;
     bool mouseHidden_ = false;
     bool shutDown_ = false;
     // A calibration read from the controller and not yet saved under a name.

@@ -44,6 +44,15 @@ template <typename W> W* place(W* widget, const char* name, QRect r) {
 
 } // namespace
 
+void MainWindowControls::showProblemsLine(bool shown) {
+    list->setGeometry(dlu::rect(2, 12, 113, shown ? 248 : 259));
+    problems->setVisible(shown);
+}
+
+QColor MainWindowControls::changedEntryColour() {
+    return QColor(0xB0, 0x00, 0x00);
+}
+
 QString MainWindowControls::commandObjectName(Command c) {
     return QString::fromLatin1(kCommands[static_cast<std::size_t>(c)].objectName);
 }
@@ -56,6 +65,13 @@ MainWindowControls MainWindowControls::build(QWidget* w) {
     c.list = place(new QListWidget(w), "entryList", dlu::rect(2, 12, 113, 259));
     c.list->setSelectionMode(QAbstractItemView::SingleSelection);
     c.list->setSortingEnabled(false);
+
+    c.problems = place(new QPushButton(w), "definitionProblems", dlu::rect(2, 262, 113, 9));
+    c.problems->setFlat(true);
+    c.problems->setAutoDefault(false);
+    c.problems->setFocusPolicy(Qt::NoFocus);
+    c.problems->setStyleSheet(QStringLiteral("text-align: left; color: #a00000;"));
+    c.problems->hide();
 
     c.graph = place(new GraphWidget(w), "graph", dlu::rect(121, 3, 395, 277));
 

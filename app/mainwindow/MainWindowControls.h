@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <array>
@@ -43,12 +44,18 @@ struct MainWindowControls {
     QRadioButton* byType = nullptr;
     QCheckBox* disableEditing = nullptr;
     QLabel* infoLine = nullptr;
+    // The line under the list that counts the definitions' problems; a click lists
+    // them. Shown only while there are any, the list giving it room.
+    QPushButton* problems = nullptr;
     QLabel* mouseX = nullptr;
     QLabel* mouseY = nullptr;
     QPlainTextEdit* description = nullptr;
     std::array<QPushButton*, CommandCount> commands{};
 
     static MainWindowControls build(QWidget* window);
+    void showProblemsLine(bool shown);
+    // The colour of list lines whose entry differs from the comparison's.
+    static QColor changedEntryColour();
     // The object name a command's button carries ("loadButton", ...).
     static QString commandObjectName(Command c);
 };

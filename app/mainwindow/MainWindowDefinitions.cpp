@@ -78,6 +78,8 @@ void MainWindow::onScan() {
         const std::uint64_t before = definitionsFingerprint(primary_);
         if (chosen->choice == ScanValues::HeuristicOnly)
             primary_.ScanHeuristic();
+        else if (chosen->choice == ScanValues::Carry && !chosen->otherPath.empty())
+            carryDefinitions(chosen->otherPath);
         else if (!chosen->otherPath.empty())
             primary_.CrossIdentify(chosen->otherPath, matchThreshold(chosen->quality));
         QApplication::restoreOverrideCursor();

@@ -78,6 +78,7 @@ void MainWindow::onOptions() {
     // The graph drops the old comparison entry before reopening can show a message.
     c_.graph->SetSecondaryEntry(nullptr);
     comparison_.OpenCalibration(chosen->comparisonPath);
+    updateChangeMarks();
     showSelection();
     c_.graph->Refresh();
 }

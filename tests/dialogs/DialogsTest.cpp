@@ -473,6 +473,25 @@ private slots:
         QCOMPARE(d.values().otherPath, std::string("/cals/known.bin"));
         QCOMPARE(d.values().quality, 40);
     }
+
+    void scanCarriesWithThePathButWithoutTheQuality() {
+        QString answer = QStringLiteral("/cals/first.bin");
+        ScanDialog d(ScanValues{}, [&] { return answer; });
+        radio(d, QStringLiteral("carryButton"))->click();
+        for (const char* name : {"browseButton", "otherPathEdit"})
+            QVERIFY2(child(d, QString::fromLatin1(name))->isEnabled(), name);
+        for (const char* name : {"qualitySlider", "qualityLowLabel", "qualityHighLabel"})
+            QVERIFY2(!child(d, QString::fromLatin1(name))->isEnabled(), name);
+        button(d, "browseButton")->click();
+        button(d, "okButton")->click();
+        QCOMPARE(d.values().choice, int(ScanValues::Carry));
+        QCOMPARE(d.values().otherPath, std::string("/cals/first.bin"));
+
+        // Opened again with the choice, the dialog shows it.
+        ScanDialog again(d.values());
+        QVERIFY(radio(again, QStringLiteral("carryButton"))->isChecked());
+        QVERIFY(!child(again, QStringLiteral("qualitySlider"))->isEnabled());
+    }
 };
 
 QTEST_MAIN(DialogsTest)

@@ -177,6 +177,31 @@ private slots:
         QVERIFY(d.list()->topLevelItem(0)->text(0).startsWith(QStringLiteral("C010: 01 10 20 ")));
     }
 
+    void changesListEachDifferenceFromTheComparison() {
+        // Two points; the comparison has a lower second Y and another Y unit.
+        OneEntry primary(EntryType::Unsigned8Table, {2, 0x10, 0x20, 0, 0, 0x40, 0x60, 0, 0});
+        OneEntry comparison(EntryType::Unsigned8Table, {2, 0x10, 0x20, 0, 0, 0x40, 0x50, 0, 0});
+        primary.entry->yUnit = "deg";
+        BinaryTableView d(*primary.entry, comparison.entry);
+        QPushButton* changes = button(d, "changesButton");
+        QVERIFY(changes->isEnabled());
+        // The differing point is coloured in the table.
+        QVERIFY(d.list()->topLevelItem(1)->foreground(0).color() != QColor(Qt::black) &&
+                d.list()->topLevelItem(1)->foreground(0).style() != Qt::NoBrush);
+        QCOMPARE(d.list()->topLevelItem(0)->foreground(0).style(), Qt::NoBrush);
+        QTest::mouseClick(changes, Qt::LeftButton);
+        QCOMPARE(d.view(), BinaryTableView::View::Changes);
+        QCOMPARE(listTexts(d.list()), (QStringList{"yUnit|'Y' -> 'deg'",
+                                                   "point 1|X 64 X -> 64 X   Y 80 deg -> 96 deg"}));
+
+        OneEntry same(EntryType::Unsigned8Table, {2, 0x10, 0x20, 0, 0, 0x40, 0x60, 0, 0});
+        same.entry->yUnit = "deg";
+        BinaryTableView alike(*primary.entry, same.entry);
+        QVERIFY(!button(alike, "changesButton")->isEnabled());
+        BinaryTableView alone(*primary.entry, nullptr);
+        QVERIFY(!button(alone, "changesButton")->isEnabled());
+    }
+
     void escapeClosesTheDialog() {
         OneEntry f(EntryType::Unsigned8Table, {1, 0x10, 0x20, 0, 0});
         BinaryTableView d(*f.entry, nullptr);
