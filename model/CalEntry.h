@@ -97,6 +97,12 @@ public:
     void SetAll(float e);
     void ScaleAll(float fx, float fy);
     void AddToCell(int c, int r, int d);
+    // One raw step of a Constant8 or Constant16 (d = +1 or -1); the value stops at
+    // 0 and at 0xFF or 0xFFFF, and a step that would pass an end changes nothing.
+    void StepConstant(int d);
+    // Item k of a FlagByte (inverts bit k) or a ValueList (stores value k). Items
+    // named "unused" (any letter case) are not offered and change nothing.
+    void ToggleItem(int k);
     // Modify All Points on a Table3D: every cell at once, each result clamped to
     // the cell range (signed or unsigned). Values are raw cell counts, as the grid
     // shows them: a 3D entry has no range for its cells to convert from.

@@ -139,4 +139,32 @@ void CalEntry::AddToCell(int c, int r, int d) {
     owner_->SetDataModified(true);
 }
 
+void CalEntry::StepConstant(int d) {
+    if (!editable() || !isConstant(type))
+        return;
+    const bool wide = type == EntryType::Constant16;
+    const int next = GetX(0) + d;
+    if (next < 0 || next > (wide ? 0xFFFF : 0xFF))
+        return;
+    if (wide)
+        setWord(0, next);
+    else
+        setByte(0, next);
+    owner_->SetDataModified(true);
+}
+
+void CalEntry::ToggleItem(int k) {
+    if (!editable() || k < 0 || k > 7 ||
+        (type != EntryType::FlagByte && type != EntryType::ValueList))
+        return;
+    const auto index = static_cast<std::size_t>(k);
+    if (text::equalsNoCase(itemNames[index], "unused"))
+        return;
+    if (type == EntryType::FlagByte)
+        setByte(0, byteAt(0) ^ (1 << k));
+    else
+        setByte(0, itemValues[index] & 0xFF);
+    owner_->SetDataModified(true);
+}
+
 } // namespace tevra

@@ -3,6 +3,8 @@
 #include "Crc32.h"
 #include "TextRules.h"
 
+#include <algorithm>
+
 namespace tevra {
 
 Calibration::Calibration() {
@@ -94,6 +96,51 @@ void Calibration::SetImage(std::vector<std::uint8_t> buffer) {
     image_ = std::move(buffer);
     image_.shrink_to_fit();
     hasImage_ = true;
+    repositionAll();
+}
+
+DefinitionsState Calibration::definitionsState() const {
+    DefinitionsState s;
+    s.baseAddress = baseAddress;
+    s.description = description;
+    s.author = author;
+    s.injectorSize = injectorSize;
+    s.maxBoost = maxBoost;
+    s.mapType = mapType;
+    s.checksumEnabled = checksumEnabled;
+    s.checksumAddress = checksumAddress;
+    s.fixupAddress = fixupAddress;
+    s.entrySlots.reserve(static_cast<std::size_t>(entryCount_));
+    for (int i = 0; i < entryCount_; ++i) {
+        if (entries_[static_cast<std::size_t>(i)])
+            s.entrySlots.emplace_back(*entries_[static_cast<std::size_t>(i)]);
+        else
+            s.entrySlots.emplace_back(std::nullopt);
+    }
+    return s;
+}
+
+void Calibration::RestoreDefinitions(const DefinitionsState& s) {
+    baseAddress = s.baseAddress;
+    description = s.description;
+    author = s.author;
+    injectorSize = s.injectorSize;
+    maxBoost = s.maxBoost;
+    mapType = s.mapType;
+    checksumEnabled = s.checksumEnabled;
+    checksumAddress = s.checksumAddress;
+    fixupAddress = s.fixupAddress;
+    for (auto& e : entries_)
+        e.reset();
+    entryCount_ = std::min(static_cast<int>(s.entrySlots.size()), kMaxEntries);
+    for (int i = 0; i < entryCount_; ++i) {
+        const auto& slot = s.entrySlots[static_cast<std::size_t>(i)];
+        if (!slot)
+            continue;
+        // The copies still name this calibration as their owner: a state is only
+        // ever restored into the calibration it was taken from.
+        entries_[static_cast<std::size_t>(i)] = std::make_unique<CalEntry>(*slot);
+    }
     repositionAll();
 }
 

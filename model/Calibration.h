@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalEntry.h"
+#include "DefinitionsState.h"
 #include "Prompter.h"
 
 #include <array>
@@ -52,6 +53,11 @@ public:
     CalEntry* FindByName(const std::string& s, const CalEntry* except) const;
     void DeleteEntry(CalEntry* e);
     void Clear();
+    // The definitions as one value, and putting such a value back into the same
+    // calibration. Restoring replaces every entry object: whoever holds an entry
+    // must drop it first. The image and the modified flags are left alone.
+    DefinitionsState definitionsState() const;
+    void RestoreDefinitions(const DefinitionsState& state);
 
     // ---- image ----
     bool hasImage() const { return hasImage_; }

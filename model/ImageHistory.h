@@ -45,6 +45,9 @@ public:
 
     // Forgets every step: a calibration was loaded, read or closed.
     void clear();
+    // Forgets the steps that could be redone: an edit the history does not hold
+    // (a change of definitions) came after them.
+    void dropRedo() { redo_.clear(); }
 
     std::size_t undoCount() const { return undo_.size(); }
     std::size_t redoCount() const { return redo_.size(); }
