@@ -3,11 +3,15 @@
 #include "CalEntry.h"
 #include "CellTextCache.h"
 #include "CurvePixels.h"
+#include "CurveStroke.h"
 #include "EntryText.h"
+#include "PictureFacts.h"
 #include "ViewResources.h"
 
 #include <QPainter>
 #include <QPen>
+
+#include <algorithm>
 
 namespace tevra {
 
@@ -88,11 +92,16 @@ void GraphPainter::SetSecondaryEntry(const CalEntry* entry) {
     backgroundStale_ = true;
 }
 
-void GraphPainter::renderBackground(QSize size) {
-    if (!backgroundStale_ && background_.size() == size)
-        return;
-    if (background_.size() != size)
-        background_ = QImage(size, QImage::Format_RGB32);
+bool GraphPainter::renderBackground(QSize size, qreal pixelRatio) {
+    // The layer is kept in device pixels, so a high-density screen gets text and
+    // lines drawn at its own resolution instead of a scaled-up picture.
+    const QSize pixels = (QSizeF(size) * pixelRatio).toSize();
+    if (!backgroundStale_ && background_.size() == pixels &&
+        background_.devicePixelRatio() == pixelRatio)
+        return false;
+    if (background_.size() != pixels)
+        background_ = QImage(pixels, QImage::Format_RGB32);
+    background_.setDevicePixelRatio(pixelRatio);
     QPainter p(&background_);
     p.setBrushOrigin(0, 0);
     p.fillRect(background_.rect(), QBrush(backgroundImage()));
@@ -107,6 +116,11 @@ void GraphPainter::renderBackground(QSize size) {
         for (int row : {mid - q, mid, mid + q}) {
             if (row < 0 || row >= size.height())
                 continue;
+            if (pixelRatio != 1.0) {
+                for (int x = std::max(plot.left, 0); x < plot.right && x < size.width(); x += 4)
+                    p.fillRect(QRectF(x, row, 1, 1), kWhite);
+                continue;
+            }
             auto* line = reinterpret_cast<QRgb*>(background_.scanLine(row));
             for (int x = plot.left; x < plot.right; x += 4)
                 if (x >= 0 && x < size.width())
@@ -118,6 +132,7 @@ void GraphPainter::renderBackground(QSize size) {
         drawBackgroundLabels(p, plot, 0, 0);
     }
     backgroundStale_ = false;
+    return true;
 }
 
 void GraphPainter::drawBackgroundLabels(QPainter& p, const PlotRect& plot, int dx, int dy) {
@@ -138,64 +153,128 @@ void GraphPainter::drawBackgroundLabels(QPainter& p, const PlotRect& plot, int d
                      caption(axes_.yName, axes_.yUnit), HAlign::Centre);
 }
 
-void GraphPainter::paint(QPainter& p, QSize size, const ViewState& state) {
-    renderBackground(size);
+void GraphPainter::paint(QPainter& p, QSize size, const ViewState& state, qreal pixelRatio) {
+    prepare(size, state, pixelRatio);
+    p.drawImage(0, 0, picture_);
+}
+
+const QImage& GraphPainter::picture(QSize size, const ViewState& state, qreal pixelRatio) {
+    prepare(size, state, pixelRatio);
+    return picture_;
+}
+
+PictureFacts GraphPainter::factsFor(QSize size, const ViewState& state, qreal pixelRatio) const {
+    PictureFacts f;
+    f.size = size;
+    f.pixelRatio = pixelRatio;
+    f.primary = primary_;
+    f.secondary = secondary_;
+    f.selectedPoint = state.selectedPoint;
+    f.cursorColumn = state.cursorColumn;
+    f.cursorRow = state.cursorRow;
+    f.focused = state.focused;
+    if (!primary_ || !primary_->hasData())
+        return f;
+    const PlotRect plot = plotRect(size.width(), size.height());
+    if (drawable(secondary_) && overlayPossible(axes_.ranges)) {
+        CurvePixels curve = curvePixels(*secondary_, plot);
+        auto move = [&](PixelPoint& pt) {
+            pt = overlayPixel(plot, pt, axes_.ranges, secondaryRanges_);
+        };
+        move(curve.start);
+        move(curve.finish);
+        for (PixelPoint& pt : curve.markers)
+            move(pt);
+        f.hasComparisonCurve = true;
+        f.comparisonCurve = std::move(curve);
+    }
+    if (!drawable(primary_))
+        return f;
+    const EntryType t = primary_->type;
+    if (isTable2D(t)) {
+        f.hasCurve = true;
+        f.curve = curvePixels(*primary_, plot);
+    } else if (t == EntryType::Table3D) {
+        f.grid = gridRect(size.width(), size.height(), primary_->Columns(), primary_->Rows());
+        if (f.grid.valid) {
+            f.cells.reserve(static_cast<std::size_t>(f.grid.columns * f.grid.rows));
+            for (int r = 0; r < f.grid.rows; ++r)
+                for (int c = 0; c < f.grid.columns; ++c)
+                    f.cells.push_back(primary_->GetCell(c, r) & 0xFF);
+        }
+    } else {
+        f.bytes = {primary_->byteAt(0), primary_->byteAt(1)};
+    }
+    return f;
+}
+
+// Brings the cached picture up to date: all of it after a change of entry, size
+// or background, else only the part the values changed, so a drag step or a
+// cell edit redraws a few points or cells instead of the whole curve or grid.
+QRect GraphPainter::prepare(QSize size, const ViewState& state, qreal pixelRatio) {
+    const bool backgroundChanged = renderBackground(size, pixelRatio);
+    PictureFacts facts = factsFor(size, state, pixelRatio);
+    const QRect whole(QPoint(0, 0), size);
+    QRect dirty = whole;
+    if (!backgroundChanged && !pictureStale_ && picture_.size() == background_.size())
+        dirty = changedRect(facts_, facts);
+    if (!dirty.isEmpty()) {
+        if (picture_.size() != background_.size())
+            picture_ = QImage(background_.size(), QImage::Format_RGB32);
+        picture_.setDevicePixelRatio(pixelRatio);
+        QPainter p(&picture_);
+        drawPicture(p, facts, dirty == whole ? QRect() : dirty);
+    }
+    pictureStale_ = false;
+    facts_ = std::move(facts);
+    return dirty;
+}
+
+void GraphPainter::drawPicture(QPainter& p, const PictureFacts& f, QRect clip) {
+    if (clip.isValid())
+        p.setClipRect(clip);
     p.drawImage(0, 0, background_);
     if (!primary_ || !primary_->hasData())
         return;
-    const PlotRect plot = plotRect(size.width(), size.height());
-    p.save();
+    const PlotRect plot = plotRect(f.size.width(), f.size.height());
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
-    if (secondary_ && secondary_->hasData())
-        drawComparison(p, plot);
+    if (secondary_ && secondary_->hasData()) {
+        p.setPen(kSecondaryText);
+        drawAlignedText(p, fonts_.small, plot.left + 10, plot.top + 10, QStringLiteral("SECONDARY"),
+                        HAlign::Left, VAlign::Top);
+        // A comparison whose bytes leave the image, or a primary axis without
+        // extent (nothing to place the curve on), shows the mark but no curve.
+        if (f.hasComparisonCurve)
+            drawCurve(p, f.comparisonCurve, true, false, -1, clip);
+    }
     if (drawable(primary_)) {
         switch (primary_->type) {
         case EntryType::Unsigned8Table:
         case EntryType::Unsigned16Table:
         case EntryType::Signed8Table:
-            drawCurve(p, plot, curvePixels(*primary_, plot), false,
-                      primary_->type == EntryType::Unsigned16Table, state.selectedPoint);
+            drawCurve(p, f.curve, false, primary_->type == EntryType::Unsigned16Table,
+                      f.selectedPoint, clip);
             break;
         case EntryType::Constant8:
         case EntryType::Constant16:
-            drawBar(p, plot, state.focused);
+            drawBar(p, plot, f.focused);
             break;
         case EntryType::FlagByte:
         case EntryType::ValueList:
             drawBoxes(p, plot);
             break;
         case EntryType::Table3D:
-            drawGrid(p, size, state);
+            drawGrid(p, f, clip);
             break;
         default:
             break;
         }
     }
-    p.restore();
 }
 
-void GraphPainter::drawComparison(QPainter& p, const PlotRect& plot) {
-    p.setPen(kSecondaryText);
-    drawAlignedText(p, fonts_.small, plot.left + 10, plot.top + 10, QStringLiteral("SECONDARY"),
-                    HAlign::Left, VAlign::Top);
-    // A comparison whose bytes leave the image, or a primary axis without extent
-    // (nothing to place the curve on), shows the mark but no curve.
-    if (!drawable(secondary_) || !overlayPossible(axes_.ranges))
-        return;
-    CurvePixels curve = curvePixels(*secondary_, plot);
-    auto move = [&](PixelPoint& pt) {
-        pt = overlayPixel(plot, pt, axes_.ranges, secondaryRanges_);
-    };
-    move(curve.start);
-    move(curve.finish);
-    for (PixelPoint& pt : curve.markers)
-        move(pt);
-    drawCurve(p, plot, curve, true, false, -1);
-}
-
-void GraphPainter::drawCurve(QPainter& p, const PlotRect&, const CurvePixels& curve,
-                             bool comparison, bool sixteenBit, int selected) {
+void GraphPainter::drawCurve(QPainter& p, const CurvePixels& curve, bool comparison,
+                             bool sixteenBit, int selected, QRect clip) {
     if (curve.empty())
         return;
     QPolygon line;
@@ -206,7 +285,7 @@ void GraphPainter::drawCurve(QPainter& p, const PlotRect&, const CurvePixels& cu
     if (curve.hasFinish)
         line << QPoint(curve.finish.x, curve.finish.y);
     p.setPen(pen(comparison ? kComparison : kPrimaryCurve, 2));
-    p.drawPolyline(line);
+    strokeCurve(p, line, clip);
 
     const int last = static_cast<int>(curve.markers.size()) - 1;
     for (int i = 0; i <= last; ++i) {
@@ -217,9 +296,12 @@ void GraphPainter::drawCurve(QPainter& p, const PlotRect&, const CurvePixels& cu
             c = kSelected;
         else if (sixteenBit && i == last)
             c = kEndMarker;
-        p.setPen(pen(c));
         const PixelPoint& pt = curve.markers[static_cast<std::size_t>(i)];
-        p.drawRect(QRect(pt.x - 3, pt.y - 3, 6, 6));
+        const QRect marker(pt.x - 3, pt.y - 3, 6, 6);
+        if (clip.isValid() && !clip.intersects(marker.adjusted(-1, -1, 1, 1)))
+            continue;
+        p.setPen(pen(c));
+        p.drawRect(marker);
     }
 }
 
@@ -300,12 +382,12 @@ void GraphPainter::drawBoxes(QPainter& p, const PlotRect& plot) {
     }
 }
 
-void GraphPainter::drawGrid(QPainter& p, QSize size, const ViewState& state) {
-    const int columns = primary_->Columns();
-    const int rows = primary_->Rows();
-    const GridRect g = gridRect(size.width(), size.height(), columns, rows);
+void GraphPainter::drawGrid(QPainter& p, const PictureFacts& f, QRect clip) {
+    const GridRect& g = f.grid;
     if (!g.valid)
         return;
+    const int columns = g.columns;
+    const int rows = g.rows;
     p.setPen(pen(kWhite));
     p.drawRect(QRect(g.x0, g.y0, g.width(), g.height()));
     p.setPen(pen(kInnerGrid));
@@ -317,9 +399,11 @@ void GraphPainter::drawGrid(QPainter& p, QSize size, const ViewState& state) {
     const bool signedCells = primary_->cellsSigned();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            int m = primary_->GetCell(c, r) & 0xFF;
+            if (clip.isValid() && !clip.intersects(cellReach(g, c, r)))
+                continue;
+            int m = f.cells[static_cast<std::size_t>(r * columns + c)];
             QColor colour = kCellText;
-            if (c == state.cursorColumn && r == state.cursorRow) {
+            if (c == f.cursorColumn && r == f.cursorRow) {
                 colour = kWhite;
             } else if (signedCells && m > 127) {
                 colour = kNegativeCell;

@@ -3,6 +3,7 @@
 #include "CellTextCache.h"
 #include "GraphFonts.h"
 #include "GraphGeometry.h"
+#include "PictureFacts.h"
 
 #include <QImage>
 #include <QSize>
@@ -56,22 +57,35 @@ public:
     const CalEntry* secondaryEntry() const { return secondary_; }
     const GraphAxes& axes() const { return axes_; }
 
-    void invalidateBackground() { backgroundStale_ = true; }
+    void invalidateBackground() {
+        backgroundStale_ = true;
+        pictureStale_ = true;
+    }
     bool backgroundStale() const { return backgroundStale_; }
 
-    // Paints the whole picture for a client area of the given size.
-    void paint(QPainter& painter, QSize size, const ViewState& state);
-    // Brings the cached background up to date for the size (paint does this too).
-    void renderBackground(QSize size);
+    // Paints the whole picture for a client area of the given size (in logical
+    // pixels); pixelRatio is the target's device pixel ratio.
+    void paint(QPainter& painter, QSize size, const ViewState& state, qreal pixelRatio = 1.0);
+    // Brings the cached picture up to date and returns the part of it (logical
+    // pixels) that changed since the last call, empty when none did. A widget
+    // repaints just that part.
+    QRect prepare(QSize size, const ViewState& state, qreal pixelRatio = 1.0);
+    // The cached picture after prepare, in device pixels.
+    const QImage& picture(QSize size, const ViewState& state, qreal pixelRatio = 1.0);
+    // Brings the cached background up to date for the size (paint does this too);
+    // true when it had to be drawn again.
+    bool renderBackground(QSize size, qreal pixelRatio = 1.0);
 
 private:
     void drawBackgroundLabels(QPainter& p, const PlotRect& plot, int dx, int dy);
-    void drawCurve(QPainter& p, const PlotRect& plot, const CurvePixels& curve, bool comparison,
-                   bool sixteenBit, int selected);
-    void drawComparison(QPainter& p, const PlotRect& plot);
+    PictureFacts factsFor(QSize size, const ViewState& state, qreal pixelRatio) const;
+    // Draws the picture into p; with a valid clip only what lies in it.
+    void drawPicture(QPainter& p, const PictureFacts& f, QRect clip);
+    void drawCurve(QPainter& p, const CurvePixels& curve, bool comparison, bool sixteenBit,
+                   int selected, QRect clip);
     void drawBar(QPainter& p, const PlotRect& plot, bool focused);
     void drawBoxes(QPainter& p, const PlotRect& plot);
-    void drawGrid(QPainter& p, QSize size, const ViewState& state);
+    void drawGrid(QPainter& p, const PictureFacts& f, QRect clip);
     void drawGridLabels(QPainter& p, const GridRect& g);
 
     const CalEntry* primary_ = nullptr;
@@ -82,6 +96,10 @@ private:
     CellTextCache cellText_;
     QImage background_;
     bool backgroundStale_ = true;
+    // Background and values as last painted, and what they were painted from.
+    QImage picture_;
+    PictureFacts facts_;
+    bool pictureStale_ = true;
 };
 
 } // namespace tevra

@@ -4,12 +4,15 @@
 #include "Calibration.h"
 #include "EntryText.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tevra {
 
@@ -40,7 +43,10 @@ bool unusedName(const std::string& name) {
 } // namespace
 
 GraphWidget::GraphWidget(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kGraphWidth, kGraphHeight);
+    // The picture follows the control's size; below the classic size the labels
+    // around the plot would not fit.
+    setMinimumSize(kGraphWidth, kGraphHeight);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -54,6 +60,7 @@ GraphWidget::~GraphWidget() = default;
 void GraphWidget::SetEntry(CalEntry* entry) {
     endGesture();
     dragging_ = false;
+    dragMoved_ = false;
     selected_ = -1;
     remembered_ = -1;
     primary_ = entry;
@@ -70,8 +77,32 @@ void GraphWidget::SetReadoutLabels(QLabel* xLabel, QLabel* yLabel) {
     yLabel_ = yLabel;
 }
 
+// Only the part of the picture that changed is repainted: on a large window a
+// drag step then copies a few points' worth of pixels, not the whole graph. The
+// picture is brought up to date from the event loop, like a repaint, so the bytes
+// are never read at a moment when their entry may be going away.
 void GraphWidget::Refresh() {
-    update();
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshQueued_ = false;
+            const QRect changed = painter_.prepare(size(), viewState(), devicePixelRatioF());
+            if (!changed.isEmpty())
+                update(changed);
+        },
+        Qt::QueuedConnection);
+}
+
+ViewState GraphWidget::viewState() const {
+    ViewState state;
+    state.selectedPoint = selected_;
+    state.cursorColumn = cursor_.column;
+    state.cursorRow = cursor_.row;
+    state.focused = hasFocus();
+    return state;
 }
 
 // ---------------------------------------------------------------- helpers
@@ -81,10 +112,10 @@ bool GraphWidget::canEdit() const {
     return primary_ && !primary_->owner()->readOnly && primary_->inImage();
 }
 
-void GraphWidget::beginGesture() {
+void GraphWidget::beginGesture(const QString& name) {
     endGesture();
     gestureOpen_ = true;
-    emit editGestureStarted();
+    emit editGestureStarted(name);
 }
 
 void GraphWidget::endGesture() {
@@ -135,14 +166,16 @@ bool GraphWidget::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void GraphWidget::paintEvent(QPaintEvent*) {
+void GraphWidget::paintEvent(QPaintEvent* e) {
+    const qreal ratio = devicePixelRatioF();
+    const QRect changed = painter_.prepare(size(), viewState(), ratio);
+    const QRect r = e->rect();
+    // A change nobody refreshed for lies partly outside this paint: paint it next.
+    if (!changed.isEmpty() && !r.contains(changed))
+        update(changed);
     QPainter p(this);
-    ViewState state;
-    state.selectedPoint = selected_;
-    state.cursorColumn = cursor_.column;
-    state.cursorRow = cursor_.row;
-    state.focused = hasFocus();
-    painter_.paint(p, size(), state);
+    p.drawImage(QRectF(r), painter_.picture(size(), viewState(), ratio),
+                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
 }
 
 void GraphWidget::focusInEvent(QFocusEvent* e) {
@@ -157,6 +190,7 @@ void GraphWidget::focusOutEvent(QFocusEvent* e) {
     QWidget::focusOutEvent(e);
     // A drag cannot outlive the focus: its release may go to another window.
     dragging_ = false;
+    dragMoved_ = false;
     endGesture();
     remembered_ = selected_;
     selected_ = -1;
@@ -187,7 +221,7 @@ void GraphWidget::keyPressEvent(QKeyEvent* e) {
 void GraphWidget::navigationKey(int key) {
     const bool gesture = canEdit();
     if (gesture)
-        beginGesture();
+        beginGesture(gestureName());
     switch (primary_->type) {
     case EntryType::Unsigned8Table:
     case EntryType::Unsigned16Table:
@@ -208,6 +242,18 @@ void GraphWidget::navigationKey(int key) {
         endGesture();
     selectionReadout();
     Refresh();
+}
+
+QString GraphWidget::gestureName() const {
+    switch (primary_->type) {
+    case EntryType::Table3D:
+        return tr("Change Cell");
+    case EntryType::Constant8:
+    case EntryType::Constant16:
+        return tr("Change Value");
+    default:
+        return tr("Move Point");
+    }
 }
 
 void GraphWidget::tableKey(int key) {
@@ -232,19 +278,7 @@ void GraphWidget::tableKey(int key) {
 void GraphWidget::constantKey(int key) {
     if ((key != Qt::Key_Up && key != Qt::Key_Down) || !canEdit())
         return;
-    const bool wide = primary_->type == EntryType::Constant16;
-    const int top = wide ? 0xFFFF : 0xFF;
-    const int v = primary_->GetX(0);
-    const int next = key == Qt::Key_Up ? v + 1 : v - 1;
-    if (next < 0 || next > top)
-        return; // constants stop at their ends
-    if (wide) {
-        primary_->setByte(0, next >> 8);
-        primary_->setByte(1, next & 0xFF);
-    } else {
-        primary_->setByte(0, next);
-    }
-    primary_->owner()->SetDataModified(true);
+    primary_->StepConstant(key == Qt::Key_Up ? 1 : -1);
 }
 
 void GraphWidget::gridKey(int key) {
@@ -287,14 +321,9 @@ void GraphWidget::toggleItem(int k) {
     const auto index = static_cast<std::size_t>(k);
     if (!canEdit() || unusedName(primary_->itemNames[index]))
         return;
-    beginGesture();
-    const int byte = primary_->byteAt(0);
-    if (primary_->type == EntryType::FlagByte)
-        primary_->setByte(0, byte ^ (1 << k));
-    else
-        primary_->setByte(0, primary_->itemValues[index] & 0xFF);
+    beginGesture(primary_->type == EntryType::FlagByte ? tr("Toggle Bit") : tr("Choose Value"));
+    primary_->ToggleItem(k);
     Refresh();
-    primary_->owner()->SetDataModified(true);
     endGesture();
 }
 
@@ -308,7 +337,7 @@ void GraphWidget::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::RightButton) {
         if (t == EntryType::Table3D) {
             if (const auto cell = cellAt(currentGrid(), pos.x(), pos.y()); cell && canEdit()) {
-                beginGesture();
+                beginGesture(tr("Change Cell"));
                 primary_->AddToCell(cell->column, cell->row, -1);
                 endGesture();
                 Refresh();
@@ -320,7 +349,7 @@ void GraphWidget::mousePressEvent(QMouseEvent* e) {
         return;
     if (t == EntryType::Table3D) {
         if (const auto cell = cellAt(currentGrid(), pos.x(), pos.y()); cell && canEdit()) {
-            beginGesture();
+            beginGesture(tr("Change Cell"));
             primary_->AddToCell(cell->column, cell->row, +1);
             endGesture();
             Refresh();
@@ -340,9 +369,11 @@ void GraphWidget::mousePressEvent(QMouseEvent* e) {
     if (i == -1)
         return;
     selected_ = i;
+    // The press only picks the point: nothing moves until the pointer has
+    // travelled the drag distance, so a jiggle on a click changes no byte.
     dragging_ = true;
-    if (canEdit())
-        beginGesture();
+    dragMoved_ = false;
+    pressPos_ = pos;
     Refresh();
 }
 
@@ -350,7 +381,27 @@ void GraphWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton)
         return;
     dragging_ = false;
+    dragMoved_ = false;
     endGesture();
+}
+
+// Decides, once per drag, whether it has started and whether it moves X: a drag
+// that starts vertical keeps the point's X until the pointer goes sideways past
+// the drag distance; from then on the drag moves both.
+bool GraphWidget::dragStep(QPoint pos) {
+    const int distance = QApplication::startDragDistance();
+    const QPoint travel = pos - pressPos_;
+    if (!dragMoved_) {
+        if (travel.manhattanLength() < distance)
+            return false;
+        dragMoved_ = true;
+        keepX_ = std::abs(travel.y()) > std::abs(travel.x());
+        if (canEdit())
+            beginGesture(tr("Drag Point"));
+    }
+    if (keepX_ && std::abs(travel.x()) > distance)
+        keepX_ = false;
+    return true;
 }
 
 void GraphWidget::mouseMoveEvent(QMouseEvent* e) {
@@ -360,9 +411,9 @@ void GraphWidget::mouseMoveEvent(QMouseEvent* e) {
         return;
     const auto unit =
         toUnitSquare(primary_->type, plotRect(width(), height()), currentGrid(), pos.x(), pos.y());
-    if (!unit)
+    if (!unit || !dragStep(pos))
         return;
-    primary_->DragPoint(selected_, unit->fx, unit->fy, true);
+    primary_->DragPoint(selected_, unit->fx, unit->fy, !keepX_);
     Refresh();
 }
 

@@ -41,7 +41,8 @@ public:
     const GraphPainter& painter() const { return painter_; }
 
 signals:
-    void editGestureStarted();
+    // name says what the gesture does ("Drag Point"), for the undo history.
+    void editGestureStarted(const QString& name);
     void editGestureFinished();
 
 protected:
@@ -57,7 +58,10 @@ protected:
 
 private:
     bool canEdit() const;
-    void beginGesture();
+    ViewState viewState() const;
+    void beginGesture(const QString& name);
+    QString gestureName() const;
+    bool dragStep(QPoint pos);
     void endGesture();
     bool validPoint(int i) const;
     GridRect currentGrid() const;
@@ -80,7 +84,11 @@ private:
     int remembered_ = -1;
     CellIndex cursor_{-1, -1};
     bool dragging_ = false;
+    bool dragMoved_ = false; // the pointer has travelled the drag distance
+    bool keepX_ = false;     // a vertical drag that has not gone sideways yet
+    QPoint pressPos_;
     bool gestureOpen_ = false;
+    bool refreshQueued_ = false;
     QPointer<QLabel> xLabel_;
     QPointer<QLabel> yLabel_;
 };

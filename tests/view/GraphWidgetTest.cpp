@@ -80,6 +80,8 @@ private slots:
     void dragFollowsThePointer();
     void refusedDragLeavesBytes();
     void pressFarFromEveryPointStartsNoDrag();
+    void dragStartsPastTheDragDistance_data();
+    void dragStartsPastTheDragDistance();
     void constantsStopAtTheirEnds_data();
     void constantsStopAtTheirEnds();
     void constantTakesThePointersHeight();
@@ -195,6 +197,39 @@ void GraphWidgetTest::pressFarFromEveryPointStartsNoDrag() {
     QTest::mousePress(w.graph, Qt::LeftButton, {}, QPoint(kPlot.left + 60, kPlot.top + 20));
     QCOMPARE(w.graph->selectedPoint(), 1);
     QVERIFY(!w.graph->dragging());
+}
+
+// Offsets are in units of the platform's drag distance d, plus a few pixels.
+void GraphWidgetTest::dragStartsPastTheDragDistance_data() {
+    QTest::addColumn<QList<QPointF>>("moves"); // (x, y): x * d + sign, in pixels
+    QTest::addColumn<bool>("xMoves");
+    QTest::addColumn<bool>("yMoves");
+    // A jiggle while clicking: no byte changes, nothing is marked modified.
+    QTest::newRow("jiggle inside the distance")
+        << QList<QPointF>{{0.4, 0}, {0, -0.4}, {-0.4, 0.4}} << false << false;
+    QTest::newRow("vertical drag keeps X")
+        << QList<QPointF>{{0, -2}, {0.5, -3}, {-0.9, -4}} << false << true;
+    QTest::newRow("vertical, then sideways past the distance")
+        << QList<QPointF>{{0, -2}, {2, -3}} << true << true;
+    QTest::newRow("sideways from the start") << QList<QPointF>{{3, -1}} << true << true;
+}
+
+void GraphWidgetTest::dragStartsPastTheDragDistance() {
+    QFETCH(QList<QPointF>, moves);
+    QFETCH(bool, xMoves);
+    QFETCH(bool, yMoves);
+    OneEntry f(EntryType::Unsigned8Table, testing::eightBitTable());
+    Window w(f.entry);
+    const int d = QApplication::startDragDistance();
+    const QPoint press = pixelOf(*f.entry, 1);
+    QTest::mousePress(w.graph, Qt::LeftButton, {}, press);
+    QCOMPARE(w.graph->selectedPoint(), 1);
+    for (const QPointF& m : moves)
+        w.move(press + QPoint(qRound(m.x() * d), qRound(m.y() * d)), Qt::LeftButton);
+    QTest::mouseRelease(w.graph, Qt::LeftButton, {}, press);
+    QCOMPARE(f.entry->GetX(1) != 128, xMoves);
+    QCOMPARE(f.entry->GetY(1) != 64, yMoves);
+    QCOMPARE(f.cal.dataModified(), xMoves || yMoves);
 }
 
 void GraphWidgetTest::constantsStopAtTheirEnds_data() {
