@@ -20,10 +20,12 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QTimer>
 #include <QUrl>
 
@@ -41,8 +43,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(dlu::size(520, 335));
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setMouseTracking(true);
     setWindowIcon(programIcon());
 
@@ -59,6 +61,12 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 
     c_ = MainWindowControls::build(this);
     history_ = std::make_unique<EditHistory>(primary_, *c_.graph, *this);
+    history_->setDefinitionsRestorer(
+        [this](const DefinitionsState& state) { restoreDefinitions(state); });
+    buildMenus();
+    // Opens at the classic size; it may grow, never shrink below it.
+    setMinimumSize(defaultSize());
+    resize(defaultSize());
     connectCommands();
     installDialogDefaults();
 }
@@ -109,6 +117,34 @@ void MainWindow::connectCommands() {
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
+void MainWindow::buildMenus() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    QMenu* edit = menuBar_->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(history_->undoAction());
+    edit->addAction(history_->redoAction());
+}
+
+QSize MainWindow::defaultSize() const {
+    return MainWindowControls::classicSize() + QSize(0, menuBar_->sizeHint().height());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    const int bar = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, width(), bar);
+    c_.arrange(QRect(0, bar, width(), height() - bar));
+}
+
+// The size of the last run, when Config.cfg holds one; never below the classic size.
+void MainWindow::restoreWindowSize() {
+    if (settings_.windowWidth > 0 && settings_.windowHeight > 0)
+        resize(QSize(settings_.windowWidth, settings_.windowHeight).expandedTo(defaultSize()));
+    if (settings_.windowMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 void MainWindow::initialise() {
     c_.graph->SetReadoutLabels(c_.mouseX, c_.mouseY);
     {
@@ -119,6 +155,7 @@ void MainWindow::initialise() {
     primary_.readOnly = true;
     closeCalibration();
     readSettings();
+    restoreWindowSize();
     if (settings_.hideMouse)
         setMouseHidden(true);
     // Set only now, so that reopening at start offers no library definitions and
@@ -244,19 +281,47 @@ void MainWindow::closeCalibration() {
 
 void MainWindow::afterOpen() {
     setTitleFromPath();
-    if (!primary_.definitionPath.empty()) {
+    if (!primary_.definitionPath.empty())
         refreshList();
-        return;
-    }
-    newCalibrationForm();
+    else
+        newCalibrationForm();
+    // The opened state is the one undo returns to; it is clean only without
+    // unsaved changes (the new-calibration form makes some).
+    history_->clear();
 }
 
+// The "*" of unsaved changes is Qt's own mark at the title's end, so a path
+// holding "*" (or the mark's placeholder itself) shows as it is.
 void MainWindow::setTitleFromPath() {
-    setWindowTitle(QStringLiteral("Tevra  ") + fromPath(primary_.imagePath));
+    QString path = fromPath(primary_.imagePath);
+    path.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QStringLiteral("Tevra  ") + path + QStringLiteral("[*]"));
+    // A new title starts unmarked, as it always has: the mark comes with the
+    // next change of a modified flag (or the explicit update after a save).
+    setWindowModified(false);
 }
 
 void MainWindow::updateTitleMark() {
-    setWindowTitle(fromPath(titleWithMark(toPath(windowTitle()), hasUnsavedChanges())));
+    setWindowModified(hasUnsavedChanges());
+}
+
+QString MainWindow::shownTitle() const {
+    QString title = windowTitle();
+    const QString mark = isWindowModified() ? QStringLiteral("*") : QString();
+    // Qt's rule: "[*][*]" stands for a literal "[*]", a single "[*]" for the mark.
+    QString out;
+    for (qsizetype i = 0; i < title.size();) {
+        if (title.mid(i, 6) == QLatin1String("[*][*]")) {
+            out += QStringLiteral("[*]");
+            i += 6;
+        } else if (title.mid(i, 3) == QLatin1String("[*]")) {
+            out += mark;
+            i += 3;
+        } else {
+            out += title[i++];
+        }
+    }
+    return out;
 }
 
 bool MainWindow::settleUnsavedChanges(const char* question) {
@@ -278,11 +343,22 @@ void MainWindow::onDelete() {
     CalEntry* entry = selectedEntry();
     if (!entry)
         return;
+    DefinitionsState before = primary_.definitionsState();
     c_.graph->SetEntry(nullptr);
     rows_.clear();
     primary_.DeleteEntry(entry);
     refreshList();
     primary_.SetDefinitionsModified(true);
+    history_->recordDefinitions(tr("Delete Entry"), std::move(before));
+}
+
+void MainWindow::restoreDefinitions(const DefinitionsState& state) {
+    // Restoring replaces every entry object: nothing may show an old one.
+    c_.graph->SetEntry(nullptr);
+    c_.graph->SetSecondaryEntry(nullptr);
+    rows_.clear();
+    primary_.RestoreDefinitions(state);
+    refreshList();
 }
 
 void MainWindow::onHelp() {
@@ -333,6 +409,10 @@ void MainWindow::shutdown() {
     // A read dump never saved is no file: the last path stays the one before.
     if (!readDumpUnsaved_)
         settings_.lastPath = primary_.imagePath;
+    const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    settings_.windowWidth = kept.width();
+    settings_.windowHeight = kept.height();
+    settings_.windowMaximized = isMaximized();
     // A settings file that cannot be written loses this run's settings, silently.
     (void)settings_.save(configPath());
     setMouseHidden(false);
@@ -364,7 +444,7 @@ void MainWindow::onScale() {
     if (!chosen)
         return;
     // The whole operation is one undo step.
-    history_->beginStep();
+    history_->beginStep(tr("Modify All Points"));
     applyScaleValues(*entry, *chosen);
     history_->endStep();
     c_.graph->Refresh();

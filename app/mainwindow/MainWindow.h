@@ -12,6 +12,7 @@
 #include "Settings.h"
 
 #include <QDialog>
+#include <QMenuBar>
 #include <QPointer>
 #include <QString>
 
@@ -79,6 +80,11 @@ public:
     void closeCalibration();
     void afterOpen();
     bool hasUnsavedChanges() const;
+    // The title as the window's frame shows it: "Tevra  " and the path, with "*"
+    // while there are unsaved changes.
+    QString shownTitle() const;
+    // The classic size of the window, at which it opens the first time.
+    QSize defaultSize() const;
 
     // Marks the list lines whose entry's bytes differ from the comparison
     // calibration's entry of the same name (the texts and the order stay).
@@ -112,9 +118,13 @@ protected:
     // Escape: the window has no cancel action.
     void reject() override {}
     void mouseMoveEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void connectCommands();
+    void buildMenus();
+    void restoreDefinitions(const DefinitionsState& state);
+    void restoreWindowSize();
     // Fills every empty dialog hook with the real dialog.
     void installDialogDefaults();
     void newCalibrationForm();
@@ -146,6 +156,7 @@ private:
     QPointer<ReportWindow> problemsWindow_;
     QPointer<ReportWindow> carryWindow_;
     bool marksPending_ = false;
+    QMenuBar* menuBar_ = nullptr;
     bool mouseHidden_ = false;
     bool shutDown_ = false;
     // A calibration read from the controller and not yet saved under a name.

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace tevra {
 
 namespace {
@@ -36,16 +38,30 @@ constexpr std::array<CommandText, MainWindowControls::CommandCount> kCommands{{
     {"E&xit", "exitButton"},
 }};
 
-template <typename W> W* place(W* widget, const char* name, QRect r) {
+using Anchor = MainWindowControls::Anchor;
+
+template <typename W>
+W* place(MainWindowControls& c, W* widget, const char* name, QRect r,
+         Anchor anchor = Anchor::Fixed) {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(r);
+    c.placements.push_back({widget, r, anchor});
     return widget;
 }
 
 } // namespace
 
 void MainWindowControls::showProblemsLine(bool shown) {
-    list->setGeometry(dlu::rect(2, 12, 113, shown ? 248 : 259));
+    // The list keeps what the window's growth added to its height.
+    for (Placement& p : placements) {
+        if (p.widget != list)
+            continue;
+        const int grown = list->height() - p.classic.height();
+        p.classic = dlu::rect(2, 12, 113, shown ? 248 : 259);
+        QRect r = list->geometry();
+        r.setHeight(p.classic.height() + grown);
+        list->setGeometry(r);
+    }
     problems->setVisible(shown);
 }
 
@@ -59,57 +75,95 @@ QString MainWindowControls::commandObjectName(Command c) {
 
 MainWindowControls MainWindowControls::build(QWidget* w) {
     MainWindowControls c;
-    place(new QLabel(QStringLiteral("Table/Constant List"), w), "listLabel",
+    place(c, new QLabel(QStringLiteral("Table/Constant List"), w), "listLabel",
           dlu::rect(21, 3, 63, 8));
 
-    c.list = place(new QListWidget(w), "entryList", dlu::rect(2, 12, 113, 259));
+    c.list =
+        place(c, new QListWidget(w), "entryList", dlu::rect(2, 12, 113, 259), Anchor::GrowDown);
     c.list->setSelectionMode(QAbstractItemView::SingleSelection);
     c.list->setSortingEnabled(false);
 
-    c.problems = place(new QPushButton(w), "definitionProblems", dlu::rect(2, 262, 113, 9));
+    c.problems = place(c, new QPushButton(w), "definitionProblems", dlu::rect(2, 262, 113, 9),
+                       Anchor::Bottom);
     c.problems->setFlat(true);
     c.problems->setAutoDefault(false);
     c.problems->setFocusPolicy(Qt::NoFocus);
     c.problems->setStyleSheet(QStringLiteral("text-align: left; color: #a00000;"));
     c.problems->hide();
 
-    c.graph = place(new GraphWidget(w), "graph", dlu::rect(121, 3, 395, 277));
+    c.graph = place(c, new GraphWidget(w), "graph", dlu::rect(121, 3, 395, 277), Anchor::GrowBoth);
 
-    c.byName =
-        place(new QRadioButton(QStringLiteral("Name"), w), "sortByName", dlu::rect(4, 278, 34, 10));
-    c.byAddress = place(new QRadioButton(QStringLiteral("Address"), w), "sortByAddress",
-                        dlu::rect(40, 278, 42, 10));
-    c.byType = place(new QRadioButton(QStringLiteral("Type"), w), "sortByType",
-                     dlu::rect(84, 278, 30, 10));
+    c.byName = place(c, new QRadioButton(QStringLiteral("Name"), w), "sortByName",
+                     dlu::rect(4, 278, 34, 10), Anchor::Bottom);
+    c.byAddress = place(c, new QRadioButton(QStringLiteral("Address"), w), "sortByAddress",
+                        dlu::rect(40, 278, 42, 10), Anchor::Bottom);
+    c.byType = place(c, new QRadioButton(QStringLiteral("Type"), w), "sortByType",
+                     dlu::rect(84, 278, 30, 10), Anchor::Bottom);
     auto* group = new QButtonGroup(w);
     for (QRadioButton* b : {c.byName, c.byAddress, c.byType})
         group->addButton(b);
 
-    c.infoLine = place(new QLabel(w), "infoLine", dlu::rect(2, 291, 98, 10));
-    c.disableEditing = place(new QCheckBox(QStringLiteral("Disable Editing Binary"), w),
-                             "disableEditing", dlu::rect(2, 303, 100, 10));
+    c.infoLine = place(c, new QLabel(w), "infoLine", dlu::rect(2, 291, 98, 10), Anchor::Bottom);
+    c.disableEditing = place(c, new QCheckBox(QStringLiteral("Disable Editing Binary"), w),
+                             "disableEditing", dlu::rect(2, 303, 100, 10), Anchor::Bottom);
 
-    auto* mouse =
-        place(new QGroupBox(QStringLiteral("Mouse"), w), "mouseGroup", dlu::rect(121, 280, 73, 33));
+    auto* mouse = place(c, new QGroupBox(QStringLiteral("Mouse"), w), "mouseGroup",
+                        dlu::rect(121, 280, 73, 33), Anchor::Bottom);
     // Label rectangles are relative to the group box.
-    c.mouseX =
-        place(new QLabel(QStringLiteral("X: 00000.00"), mouse), "mouseX", dlu::rect(5, 10, 64, 9));
-    c.mouseY =
-        place(new QLabel(QStringLiteral("Y: 00000.00"), mouse), "mouseY", dlu::rect(5, 21, 64, 9));
+    c.mouseX = place(c, new QLabel(QStringLiteral("X: 00000.00"), mouse), "mouseX",
+                     dlu::rect(5, 10, 64, 9));
+    c.mouseY = place(c, new QLabel(QStringLiteral("Y: 00000.00"), mouse), "mouseY",
+                     dlu::rect(5, 21, 64, 9));
 
-    c.description = place(new QPlainTextEdit(w), "descriptionBox", dlu::rect(198, 284, 318, 29));
+    c.description = place(c, new QPlainTextEdit(w), "descriptionBox", dlu::rect(198, 284, 318, 29),
+                          Anchor::BottomGrowRight);
     c.description->setReadOnly(true);
 
     for (int k = 0; k < CommandCount; ++k) {
         const CommandText& t = kCommands[static_cast<std::size_t>(k)];
         c.commands[static_cast<std::size_t>(k)] =
-            place(new QPushButton(QString::fromLatin1(t.label), w), t.objectName,
-                  dlu::rect(2 + 43 * k, 318, 42, 14));
+            place(c, new QPushButton(QString::fromLatin1(t.label), w), t.objectName,
+                  dlu::rect(2 + 43 * k, 318, 42, 14), Anchor::Bottom);
     }
     auto* load = c.commands[Load];
     load->setDefault(true);
     load->setAutoDefault(true);
     return c;
+}
+
+QSize MainWindowControls::classicSize() {
+    return dlu::size(520, 335);
+}
+
+void MainWindowControls::arrange(const QRect& area) const {
+    const QSize classic = classicSize();
+    const int dx = std::max(area.width() - classic.width(), 0);
+    const int dy = std::max(area.height() - classic.height(), 0);
+    for (const Placement& p : placements) {
+        QRect r = p.classic;
+        switch (p.anchor) {
+        case Anchor::Fixed:
+            break;
+        case Anchor::GrowDown:
+            r.setHeight(r.height() + dy);
+            break;
+        case Anchor::GrowBoth:
+            // From the size it really has at the classic size (the graph's minimum).
+            r.setSize(r.size().expandedTo(p.widget->minimumSize()) + QSize(dx, dy));
+            break;
+        case Anchor::Bottom:
+            r.translate(0, dy);
+            break;
+        case Anchor::BottomGrowRight:
+            r.translate(0, dy);
+            r.setWidth(r.width() + dx);
+            break;
+        }
+        // Controls inside a group box keep their place in it.
+        if (p.widget->parentWidget() && p.widget->parentWidget()->isWindow())
+            r.translate(area.topLeft());
+        p.widget->setGeometry(r);
+    }
 }
 
 } // namespace tevra

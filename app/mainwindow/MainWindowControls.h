@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 
 #include <array>
+#include <vector>
 
 class QAbstractButton;
 class QCheckBox;
@@ -20,7 +22,18 @@ class GraphWidget;
 
 // The controls of the main window, placed at their dialog-unit rectangles. The
 // window keeps the pointers; the widgets belong to the window as their parent.
+// When the window grows, the list grows in height, the graph in both directions,
+// and the row of commands with the readout and the description box stays at
+// the bottom (the description box taking the extra width).
 struct MainWindowControls {
+    // How a control follows the window's extra width and height.
+    enum class Anchor { Fixed, GrowDown, GrowBoth, Bottom, BottomGrowRight };
+    struct Placement {
+        QWidget* widget;
+        QRect classic; // at the classic size, from the top-left of the controls' area
+        Anchor anchor;
+    };
+
     enum Command {
         Load,
         Save,
@@ -51,11 +64,16 @@ struct MainWindowControls {
     QLabel* mouseY = nullptr;
     QPlainTextEdit* description = nullptr;
     std::array<QPushButton*, CommandCount> commands{};
+    std::vector<Placement> placements;
 
     static MainWindowControls build(QWidget* window);
     void showProblemsLine(bool shown);
     // The colour of list lines whose entry differs from the comparison's.
     static QColor changedEntryColour();
+    // The size of the controls' area the rectangles were laid out for.
+    static QSize classicSize();
+    // Places every control for an area of any size at or above the classic one.
+    void arrange(const QRect& area) const;
     // The object name a command's button carries ("loadButton", ...).
     static QString commandObjectName(Command c);
 };

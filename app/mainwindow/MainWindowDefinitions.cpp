@@ -61,21 +61,24 @@ void MainWindow::onCalData() {
         return;
     // Rebasing may delete entries: nothing may show one until the list is rebuilt,
     // which it is also after No, when the list comes back as it was.
+    DefinitionsState before = primary_.definitionsState();
     c_.graph->SetEntry(nullptr);
     rows_.clear();
     (void)caldata::applyEdit(primary_, *chosen, *prompter_);
     refreshList();
+    history_->recordDefinitions(tr("Calibration Data"), std::move(before));
 }
 
 void MainWindow::onScan() {
     const auto chosen = services_.askScan(ScanValues{});
+    DefinitionsState before = primary_.definitionsState();
     c_.graph->SetEntry(nullptr);
     rows_.clear();
     if (chosen) {
         // The scan is quick for images of this size, and cross-identification may
         // report a file it cannot load, so it runs here rather than on a worker.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const std::uint64_t before = definitionsFingerprint(primary_);
+        const std::uint64_t fingerprint = definitionsFingerprint(primary_);
         if (chosen->choice == ScanValues::HeuristicOnly)
             primary_.ScanHeuristic();
         else if (chosen->choice == ScanValues::Carry && !chosen->otherPath.empty())
@@ -86,10 +89,11 @@ void MainWindow::onScan() {
         // Cross-identification renames entries without marking the definitions
         // modified when its heuristic step added nothing; unmarked, the names
         // would be lost at exit without the save question.
-        if (definitionsFingerprint(primary_) != before)
+        if (definitionsFingerprint(primary_) != fingerprint)
             primary_.SetDefinitionsModified(true);
     }
     refreshList();
+    history_->recordDefinitions(tr("Scan"), std::move(before));
 }
 
 void MainWindow::onEditEntry() {
@@ -107,9 +111,11 @@ void MainWindow::onEditEntry() {
                 prompter_->message(*problem, properties::kCaption);
                 continue;
             }
+            DefinitionsState before = primary_.definitionsState();
             properties::apply(*entry, result.values, *properties::addressOf(result.values));
             refreshList();
             primary_.SetDefinitionsModified(true);
+            history_->recordDefinitions(tr("Data Properties"), std::move(before));
             return;
         }
         const int count = c_.list->count();
@@ -125,6 +131,7 @@ void MainWindow::onEditEntry() {
 void MainWindow::onNew() {
     if (!primary_.hasImage())
         return;
+    DefinitionsState before = primary_.definitionsState();
     CalEntry* entry = primary_.NewEntry();
     if (!entry) {
         prompter_->message(kNoFreeSlot, properties::kCaption);
@@ -161,6 +168,7 @@ void MainWindow::onNew() {
         c_.list->setCurrentRow(-1);
     }
     showSelection();
+    history_->recordDefinitions(tr("New Entry"), std::move(before));
 }
 
 } // namespace tevra

@@ -50,6 +50,7 @@ void MainWindow::onSave() {
     primary_.imagePath = chosen->name;
     primary_.definitionPath.clear();
     const bool saved = primary_.SaveCalibration();
+    history_->markSaved();
     if (chosen->makeCurrentEdit) {
         if (saved)
             readDumpUnsaved_ = false;
@@ -111,6 +112,7 @@ void MainWindow::onFlash() {
             readDumpUnsaved_ = true;
             setTitleFromPath();
             refreshList();
+            history_->clear();
         }
         return;
     }

@@ -126,15 +126,4 @@ std::uint64_t definitionsFingerprint(const Calibration& cal) {
     return d.value();
 }
 
-std::string titleWithMark(const std::string& title, bool unsaved) {
-    if (unsaved) {
-        if (title.find('*') == std::string::npos)
-            return title + "*";
-        return title;
-    }
-    std::string out = title;
-    std::erase(out, '*');
-    return out;
-}
-
 } // namespace tevra

@@ -36,8 +36,4 @@ std::int32_t proposedBaseAddress(const std::string& imagePath, const Calibration
 // entry was added, deleted or changed in between.
 std::uint64_t definitionsFingerprint(const Calibration& cal);
 
-// The title after a modified flag changed: "*" appended once while there are
-// unsaved changes, every "*" removed when there are none.
-std::string titleWithMark(const std::string& title, bool unsaved);
-
 } // namespace tevra

@@ -57,6 +57,31 @@ bool readSpeed(std::string_view line, int& speed) {
     return true;
 }
 
+// "window_size W H" with two positive sizes; anything else is not the key.
+bool readWindowSize(std::string_view line, Settings& s) {
+    auto v = valueAfter(line, "window_size");
+    if (!v)
+        return false;
+    const std::size_t blank = v->find(' ');
+    if (blank == std::string_view::npos)
+        return false;
+    const std::string_view w = v->substr(0, blank);
+    const std::string_view h = v->substr(blank + 1);
+    auto digits = [](std::string_view t) {
+        return !t.empty() && t.size() <= 5 &&
+               std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(w) || !digits(h))
+        return false;
+    s.windowWidth = text::parseIntPrefix(w);
+    s.windowHeight = text::parseIntPrefix(h);
+    return true;
+}
+
+bool readWindowLine(std::string_view line, Settings& s) {
+    return readWindowSize(line, s) || readFlag(line, "window_maximized", s.windowMaximized);
+}
+
 } // namespace
 
 Settings Settings::parse(std::string_view text) {
@@ -77,7 +102,8 @@ Settings Settings::parse(std::string_view text) {
     // Port lines count wherever they follow the keys; other lines are kept only
     // from the fifth on, so junk in a key's place is not written back.
     for (std::size_t i = next; i < lines.size(); ++i) {
-        if (!parsePortMapLine(std::string(lines[i]), s.ports) && !lines[i].empty() && i >= 4)
+        if (!parsePortMapLine(std::string(lines[i]), s.ports) && !readWindowLine(lines[i], s) &&
+            !lines[i].empty() && i >= 4)
             s.extraLines.emplace_back(lines[i]);
     }
     return s;
@@ -90,6 +116,11 @@ std::string Settings::format() const {
     out += "flash_speed " + std::to_string(flashSpeed) + "\n";
     for (const std::string& line : formatPortMap(ports))
         out += line + "\n";
+    if (windowWidth > 0 && windowHeight > 0) {
+        out += "window_size " + std::to_string(windowWidth) + " " + std::to_string(windowHeight) +
+               "\n";
+        out += std::string("window_maximized ") + (windowMaximized ? 'y' : 'n') + "\n";
+    }
     for (const std::string& line : extraLines)
         out += line + "\n";
     return out;

@@ -12,7 +12,8 @@ namespace tevra {
 // The user's settings as kept in Config.cfg in the start-up folder: the last
 // calibration's path on line 1, then "reload_last y|n", "hide_mouse y|n" and
 // "flash_speed N". Lines from the fifth on map the four serial ports
-// ("port1 /dev/ttyUSB0"); any other extra line is kept as it was so a rewrite
+// ("port1 /dev/ttyUSB0") and keep the main window's size ("window_size 780 545",
+// "window_maximized y|n"); any other extra line is kept as it was so a rewrite
 // never loses what a newer or hand-edited file holds.
 struct Settings {
     std::string lastPath;
@@ -21,6 +22,11 @@ struct Settings {
     int flashSpeed = 100; // 0 (slow) .. 100 (fast)
     // The devices behind "COM 1".."COM 4".
     PortMap ports;
+    // The main window's size at the last exit (its normal size when it was
+    // maximised); 0 when the file holds none, and the window opens at its classic size.
+    int windowWidth = 0;
+    int windowHeight = 0;
+    bool windowMaximized = false;
     std::vector<std::string> extraLines;
 
     // Reads the text of a settings file. Lines may end in LF, CR LF or CR; a key

@@ -30,13 +30,6 @@ TEST(MainWindowRules, ProposesTheBaseAddressFromTheImage) {
     }
 }
 
-TEST(MainWindowRules, MarksTheTitleOnceAndRemovesEveryMark) {
-    EXPECT_EQ(titleWithMark("Tevra  /a.bin", true), "Tevra  /a.bin*");
-    EXPECT_EQ(titleWithMark("Tevra  /a.bin*", true), "Tevra  /a.bin*");
-    EXPECT_EQ(titleWithMark("Tevra  /a*b.bin*", false), "Tevra  /ab.bin");
-    EXPECT_EQ(titleWithMark("Tevra  ", false), "Tevra  ");
-}
-
 // The scan compares fingerprints to decide whether the definitions changed, so
 // every field a scan can copy into an entry must show in it, and a trial entry
 // it deletes again must not.

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -162,10 +163,48 @@ private slots:
     }
     void cleanup() { window_.reset(); }
 
+    // The list and the graph take the room of a larger window, the rows below
+    // them stay at the bottom, and the size comes back at the next start.
+    void windowGrowsAndKeepsItsSize() {
+        MainWindow& w = open();
+        auto* graph = find<GraphWidget>("graph");
+        auto* exit = button("exitButton");
+        const QSize classic = w.size();
+        const QSize graphClassic = graph->size();
+        const int listClassic = list()->height();
+        const int exitGap = classic.height() - exit->geometry().bottom();
+        QCOMPARE(w.minimumSize(), classic);
+        QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+        const QSize grown = classic + QSize(500, 300);
+        w.resize(grown);
+        QTRY_COMPARE(w.size(), grown);
+        QCOMPARE(graph->size(), graphClassic + QSize(500, 300));
+        QCOMPARE(list()->height(), listClassic + 300);
+        QCOMPARE(grown.height() - exit->geometry().bottom(), exitGap);
+        QVERIFY(!graph->grab().isNull());
+
+        QVERIFY(w.close());
+        QFile config(dir_->filePath(QStringLiteral("Config.cfg")));
+        QVERIFY(config.open(QIODevice::ReadOnly));
+        const QByteArray text = config.readAll();
+        QVERIFY2(text.contains(QStringLiteral("\nwindow_size %1 %2\nwindow_maximized n\n")
+                                   .arg(grown.width())
+                                   .arg(grown.height())
+                                   .toLatin1()),
+                 text.constData());
+        config.close();
+        window_.reset();
+        MainWindow& again = open();
+        QCOMPARE(again.size(), grown);
+    }
+
     void startsEmptyReadOnlyAndSortedByAddress() {
         MainWindow& w = open();
-        QCOMPARE(w.size(), QSize(780, 544));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  "));
+        // The classic 780 x 544 below the Edit menu, the graph at its classic size.
+        QCOMPARE(w.size() - QSize(0, find<QMenuBar>("menuBar")->height()), QSize(780, 544));
+        QCOMPARE(find<GraphWidget>("graph")->size(), QSize(kGraphWidth, kGraphHeight));
+        QCOMPARE(w.shownTitle(), QStringLiteral("Tevra  "));
         QCOMPARE(list()->count(), 0);
         QVERIFY(find<QRadioButton>("sortByAddress")->isChecked());
         QVERIFY(find<QCheckBox>("disableEditing")->isChecked());
@@ -234,7 +273,7 @@ private slots:
             QCOMPARE(list()->selectedItems().front()->text(), QStringLiteral("a"));
             QCOMPARE(find<QLabel>("infoLine")->text(), QStringLiteral("C000: Unknown Type"));
             QCOMPARE(find<GraphWidget>("graph")->entry(), w.primary().FindByName("a", nullptr));
-            QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  ") + cal);
+            QCOMPARE(w.shownTitle(), QStringLiteral("Tevra  ") + cal);
         }
     }
 
@@ -337,7 +376,7 @@ private slots:
         QCOMPARE(list()->selectedItems().front()->text(), QStringLiteral("C"));
         QCOMPARE(find<GraphWidget>("graph")->entry(), w.primary().FindByName("C", nullptr));
         QVERIFY(w.primary().definitionsModified());
-        QVERIFY(w.windowTitle().endsWith(QLatin1Char('*')));
+        QVERIFY(w.shownTitle().endsWith(QLatin1Char('*')));
 
         select(QStringLiteral("b"));
         button("deleteButton")->click();
@@ -361,20 +400,20 @@ private slots:
         const QString title = QStringLiteral("Tevra  ") + nextFile_;
         CalEntry* b = w.primary().FindByName("b", nullptr);
         b->AddToAll(10.0f); // read-only: ignored
-        QCOMPARE(w.windowTitle(), title);
+        QCOMPARE(w.shownTitle(), title);
 
         find<QCheckBox>("disableEditing")->click();
         b->AddToAll(10.0f);
-        QCOMPARE(w.windowTitle(), title + QLatin1Char('*'));
+        QCOMPARE(w.shownTitle(), title + QLatin1Char('*'));
         b->AddToAll(10.0f);
-        QCOMPARE(w.windowTitle(), title + QLatin1Char('*'));
+        QCOMPARE(w.shownTitle(), title + QLatin1Char('*'));
 
         const QString copy = dir_->filePath(QStringLiteral("copy.bin"));
         saveAnswer_ = SaveValues{path(copy), true, false, makeCurrent};
         button("saveButton")->click();
         QVERIFY(!w.hasUnsavedChanges());
         QVERIFY(QFile::exists(copy));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  ") + (makeCurrent ? copy : nextFile_));
+        QCOMPARE(w.shownTitle(), QStringLiteral("Tevra  ") + (makeCurrent ? copy : nextFile_));
         QCOMPARE(QString::fromStdString(w.primary().imagePath), makeCurrent ? copy : nextFile_);
     }
 
@@ -407,8 +446,14 @@ private slots:
                 QStringLiteral("Save Changes: You have unsaved changes. \n\nSave before exiting?"));
         if (closes) {
             // The settings name the calibration open at exit, whatever was answered.
+            // Then the window's size, as new lines after the classic four.
+            const QSize size = w.defaultSize();
             QCOMPARE(readConfig(), QFile::encodeName(nextFile_) +
-                                       "\nreload_last y\nhide_mouse n\nflash_speed 100\n");
+                                       "\nreload_last y\nhide_mouse n\nflash_speed 100\n" +
+                                       QStringLiteral("window_size %1 %2\nwindow_maximized n\n")
+                                           .arg(size.width())
+                                           .arg(size.height())
+                                           .toLatin1());
             QCOMPARE(list()->count(), 0);
         } else {
             QVERIFY(readConfig().isEmpty());
@@ -443,7 +488,7 @@ private slots:
         prompter_.answers = {AppPrompter::Answer::No};
         button("loadButton")->click();
         QCOMPARE(list()->count(), 0);
-        QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  "));
+        QCOMPARE(w.shownTitle(), QStringLiteral("Tevra  "));
         QVERIFY(w.hasUnsavedChanges());
     }
 
@@ -459,7 +504,8 @@ private slots:
 
     void pointerOutsideTheGraphClearsTheReadout() {
         MainWindow& w = open();
-        QTest::mouseMove(&w, QPoint(5, 5));
+        // Left of the list's caption, below the Edit menu.
+        QTest::mouseMove(&w, QPoint(5, find<QMenuBar>("menuBar")->height() + 5));
         QTRY_COMPARE(find<QLabel>("mouseX")->text(), QStringLiteral("X:"));
         QCOMPARE(find<QLabel>("mouseY")->text(), QStringLiteral("Y:"));
     }
@@ -491,7 +537,7 @@ private slots:
         QCOMPARE(names().contains(QStringLiteral("Fuel")), renamed);
         QCOMPARE(list()->count(), 3); // no image code to scan: nothing added
         QCOMPARE(w.primary().definitionsModified(), renamed);
-        QCOMPARE(w.windowTitle().endsWith(QLatin1Char('*')), renamed);
+        QCOMPARE(w.shownTitle().endsWith(QLatin1Char('*')), renamed);
     }
 
     void comparesTheEntryOfTheSameNameIgnoringCase() {

@@ -72,6 +72,39 @@ TEST(Settings, ReadsPortLinesAndKeepsUnknownExtraLines) {
     EXPECT_EQ(s.extraLines[0], "future_key 1");
 }
 
+// The window's size lines follow the port lines; a file without them reads as
+// before and opens the window at its classic size.
+TEST(Settings, ReadsAndWritesTheWindowSize) {
+    struct Case {
+        const char* what;
+        const char* extra;
+        int width, height;
+        bool maximized;
+    };
+    const Case cases[] = {
+        {"none", "", 0, 0, false},
+        {"size and state", "window_size 1200 900\nwindow_maximized y\n", 1200, 900, true},
+        {"after the ports", "port1 /dev/ttyS0\nwindow_size 800 600\n", 800, 600, false},
+        {"not two numbers", "window_size 800\nwindow_size 8x0 600\n", 0, 0, false},
+        {"negative", "window_size -800 600\n", 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Settings s = Settings::parse(
+            std::string("p\nreload_last y\nhide_mouse n\nflash_speed 100\n") + c.extra);
+        EXPECT_EQ(s.windowWidth, c.width);
+        EXPECT_EQ(s.windowHeight, c.height);
+        EXPECT_EQ(s.windowMaximized, c.maximized);
+        EXPECT_EQ(Settings::parse(s.format()), s);
+    }
+    Settings s = make("p", true, false, 100);
+    s.windowWidth = 1024;
+    s.windowHeight = 700;
+    s.extraLines = {"future_key 1"};
+    EXPECT_EQ(s.format(), "p\nreload_last y\nhide_mouse n\nflash_speed 100\n"
+                          "window_size 1024 700\nwindow_maximized n\nfuture_key 1\n");
+}
+
 TEST(Settings, FormatsWhatParseReadsBack) {
     Settings s = make("/cals/stock.bin", false, true, 37);
     s.ports.devices[1] = "/dev/ttyUSB1";

@@ -278,7 +278,7 @@ private slots:
         // the document now carries.
         QVERIFY(QFile::exists(copy));
         QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("copy.tbl"))));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Tevra  ") + copy);
+        QCOMPARE(w.shownTitle(), QStringLiteral("Tevra  ") + copy);
         QCOMPARE(QString::fromStdString(w.primary().definitionPath),
                  dir_->filePath(QStringLiteral("copy.tbl")));
     }
@@ -366,7 +366,7 @@ private slots:
         QCOMPARE(e->dataOffset(), 0x20);
         QCOMPARE(e->xName, std::string("Coolant Temperature"));
         QVERIFY(w.primary().definitionsModified());
-        QVERIFY(w.windowTitle().endsWith(QLatin1Char('*')));
+        QVERIFY(w.shownTitle().endsWith(QLatin1Char('*')));
     }
 
     void editingRefusesDuplicatesAndReopensOnTheStoredValues_data() {

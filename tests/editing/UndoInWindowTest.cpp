@@ -1,10 +1,12 @@
 // Undo and redo in the main window, on the demo calibration: every kind of edit
 // round-trips byte for byte, a drag is one step, and the history follows the
 // calibration's lifecycle and the "Disable Editing Binary" box.
+#include "CalibrationDataRules.h"
 #include "GraphGeometry.h"
 #include "GraphWidget.h"
 #include "MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -35,6 +37,14 @@ void moveWithButton(GraphWidget* g, QPoint p) {
     QApplication::sendEvent(g, &e);
 }
 
+// Answers every question Yes and shows nothing.
+class YesPrompter final : public AppPrompter {
+public:
+    void message(const std::string&, const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::No; }
+};
+
 } // namespace
 
 class UndoInWindowTest : public QObject {
@@ -43,6 +53,8 @@ class UndoInWindowTest : public QObject {
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<MainWindow> window_;
     std::optional<ScaleValues> scaleAnswer_;
+    std::optional<CalDataValues> calDataAnswer_;
+    YesPrompter prompter_;
     QString demo_;
 
     GraphWidget* graph() const { return window_->controls().graph; }
@@ -78,6 +90,10 @@ private slots:
         s.startupFolder = dir_->path();
         s.chooseImageFile = [this] { return demo_; };
         s.askScale = [this](const CalEntry&) { return scaleAnswer_; };
+        s.prompter = &prompter_;
+        s.askCalData = [this](const CalDataValues&) { return calDataAnswer_; };
+        // Save writes the copy over the loaded files and keeps their names.
+        s.askSave = [](const SaveValues& v) { return std::optional<SaveValues>(v); };
         window_ = std::make_unique<MainWindow>(std::move(s));
         window_->initialise();
         window_->show();
@@ -147,13 +163,15 @@ private slots:
         edit(*this);
         const Bytes after = image();
         QVERIFY2(after != before, "the edit must change the image");
-        window_->primary().SetDataModified(false);
+        QVERIFY(window_->shownTitle().endsWith(QLatin1Char('*')));
         undoKey();
         QVERIFY(image() == before);
-        QVERIFY(window_->primary().dataModified());
-        QVERIFY(window_->windowTitle().endsWith(QLatin1Char('*')));
+        // Back where the file was opened: nothing is unsaved.
+        QVERIFY(!window_->primary().dataModified());
+        QVERIFY(!window_->shownTitle().endsWith(QLatin1Char('*')));
         redoKey(redoWithY);
         QVERIFY(image() == after);
+        QVERIFY(window_->primary().dataModified());
         undoKey();
         QVERIFY(image() == before);
     }
@@ -193,6 +211,99 @@ private slots:
         graph()->setFocus();
         undoKey();
         QVERIFY(image() != edited);
+    }
+
+    // The Edit menu says what Ctrl+Z would undo, and is greyed out with nothing to undo.
+    void undoAndRedoAreNamedByTheEdit() {
+        QAction* undo = window_->editHistory().undoAction();
+        QAction* redo = window_->editHistory().redoAction();
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(!redo->isEnabled());
+        select("Spark Advance");
+        QTest::keyClick(graph(), Qt::Key_Up);
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Move Point"));
+        const QPoint start = pointPixel(*graph()->entry(), 2);
+        QTest::mousePress(graph(), Qt::LeftButton, {}, start);
+        moveWithButton(graph(), start + QPoint(0, -40));
+        QTest::mouseRelease(graph(), Qt::LeftButton, {}, start + QPoint(0, -40));
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Drag Point"));
+        undo->trigger();
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Move Point"));
+        QVERIFY(redo->isEnabled());
+        QCOMPARE(redo->text(), QStringLiteral("&Redo Drag Point"));
+        undoKey();
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+        select("Option Flags");
+        QTest::keyClick(graph(), Qt::Key_0);
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Toggle Bit"));
+        QVERIFY(!redo->isEnabled()); // a new edit drops what could be redone
+    }
+
+    // Undo and redo past the state last saved put the "*" on and off the title.
+    void undoingToTheSavedStateClearsTheMark() {
+        const QString clean = QStringLiteral("Tevra  ") + demo_;
+        QCOMPARE(window_->shownTitle(), clean);
+        select("Overboost Limit");
+        QTest::keyClick(graph(), Qt::Key_Up);
+        QTest::keyClick(graph(), Qt::Key_Up);
+        QCOMPARE(window_->shownTitle(), clean + QLatin1Char('*'));
+        undoKey();
+        QCOMPARE(window_->shownTitle(), clean + QLatin1Char('*'));
+        undoKey();
+        QCOMPARE(window_->shownTitle(), clean);
+        QVERIFY(!window_->hasUnsavedChanges());
+        redoKey(false);
+        QCOMPARE(window_->shownTitle(), clean + QLatin1Char('*'));
+        // Saved with one step done: that is now the clean state, on both sides.
+        window_->onSave();
+        QCOMPARE(window_->shownTitle(), clean);
+        undoKey();
+        QCOMPARE(window_->shownTitle(), clean + QLatin1Char('*'));
+        redoKey(true);
+        QCOMPARE(window_->shownTitle(), clean);
+        // A definition change counts too.
+        window_->onDelete();
+        QCOMPARE(window_->shownTitle(), clean + QLatin1Char('*'));
+        undoKey();
+        QCOMPARE(window_->shownTitle(), clean);
+    }
+
+    // Definition changes are steps of the same history, in order with byte edits.
+    void definitionChangesAreUndoable() {
+        QListWidget* list = window_->controls().list;
+        const int lines = list->count();
+        select("Spark Advance");
+        QTest::keyClick(graph(), Qt::Key_Up);
+        const Bytes edited = image();
+        window_->onDelete();
+        QCOMPARE(list->count(), lines - 1);
+        QCOMPARE(window_->editHistory().undoAction()->text(), QStringLiteral("&Undo Delete Entry"));
+        undoKey();
+        QCOMPARE(list->count(), lines);
+        QVERIFY(!list->findItems(QStringLiteral("Spark Advance"), Qt::MatchExactly).isEmpty());
+        QVERIFY(image() == edited);
+        undoKey(); // then the byte edit before it
+        QVERIFY(image() != edited);
+        redoKey(false);
+        redoKey(false);
+        QCOMPARE(list->count(), lines - 1);
+        QVERIFY(image() == edited);
+
+        // A rebase that drops entries outside 64 KB comes back whole.
+        undoKey();
+        const std::int32_t base = window_->primary().baseAddress;
+        CalDataValues v = caldata::valuesOf(window_->primary());
+        v.baseAddress = "F000";
+        calDataAnswer_ = v;
+        window_->onCalData(); // the "Warning" question is answered Yes by the prompter
+        QVERIFY(window_->primary().baseAddress != base);
+        QCOMPARE(window_->editHistory().undoAction()->text(),
+                 QStringLiteral("&Undo Calibration Data"));
+        undoKey();
+        QCOMPARE(window_->primary().baseAddress, base);
+        QCOMPARE(list->count(), lines);
     }
 
     void loadingOrClosingForgetsTheHistory() {
