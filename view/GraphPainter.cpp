@@ -12,6 +12,8 @@
 #include <QPen>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 namespace tevra {
 
@@ -53,6 +55,25 @@ QPen pen(const QColor& c, int width = 1) {
 
 QString caption(const QString& name, const QString& unit) {
     return QStringLiteral("%1 (%2)").arg(name, unit);
+}
+
+// The gradients are as tall as the classic picture and tile sideways; a taller
+// picture gets them stretched to its height, so no seam runs across it.
+QImage fitted(const QImage& gradient, int height) {
+    if (height <= gradient.height())
+        return gradient;
+    static std::map<std::pair<qint64, int>, QImage> cache;
+    const auto key = std::make_pair(gradient.cacheKey(), height);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() > 8) // a window being resized passes many heights
+            cache.clear();
+        it = cache
+                 .emplace(key, gradient.scaled(gradient.width(), height, Qt::IgnoreAspectRatio,
+                                               Qt::SmoothTransformation))
+                 .first;
+    }
+    return it->second;
 }
 
 bool unusedName(const std::string& name) {
@@ -104,7 +125,7 @@ bool GraphPainter::renderBackground(QSize size, qreal pixelRatio) {
     background_.setDevicePixelRatio(pixelRatio);
     QPainter p(&background_);
     p.setBrushOrigin(0, 0);
-    p.fillRect(background_.rect(), QBrush(backgroundImage()));
+    p.fillRect(QRect(QPoint(0, 0), size), QBrush(fitted(backgroundImage(), size.height())));
     if (primary_ && isTableOrConstant(primary_->type)) {
         const PlotRect plot = plotRect(size.width(), size.height());
         p.setPen(pen(kWhite));
@@ -258,7 +279,7 @@ void GraphPainter::drawPicture(QPainter& p, const PictureFacts& f, QRect clip) {
             break;
         case EntryType::Constant8:
         case EntryType::Constant16:
-            drawBar(p, plot, f.focused);
+            drawBar(p, plot, f.focused, f.size.height());
             break;
         case EntryType::FlagByte:
         case EntryType::ValueList:
@@ -305,7 +326,7 @@ void GraphPainter::drawCurve(QPainter& p, const CurvePixels& curve, bool compari
     }
 }
 
-void GraphPainter::drawBar(QPainter& p, const PlotRect& plot, bool focused) {
+void GraphPainter::drawBar(QPainter& p, const PlotRect& plot, bool focused, int height) {
     const EntryType type = primary_->type;
     const bool wide = type == EntryType::Constant16;
     const int v = primary_->GetX(0);
@@ -322,7 +343,8 @@ void GraphPainter::drawBar(QPainter& p, const PlotRect& plot, bool focused) {
     const int barTop = constantBarTop(plot, type, v);
     if (barTop < plot.bottom && b > 0) {
         p.setBrushOrigin(0, 0);
-        p.fillRect(QRect(cx - b, barTop, 2 * b, plot.bottom - barTop), QBrush(barImage()));
+        p.fillRect(QRect(cx - b, barTop, 2 * b, plot.bottom - barTop),
+                   QBrush(fitted(barImage(), height)));
     }
 
     const AxisRanges& r = axes_.ranges;

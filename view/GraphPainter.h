@@ -83,7 +83,7 @@ private:
     void drawPicture(QPainter& p, const PictureFacts& f, QRect clip);
     void drawCurve(QPainter& p, const CurvePixels& curve, bool comparison, bool sixteenBit,
                    int selected, QRect clip);
-    void drawBar(QPainter& p, const PlotRect& plot, bool focused);
+    void drawBar(QPainter& p, const PlotRect& plot, bool focused, int height);
     void drawBoxes(QPainter& p, const PlotRect& plot);
     void drawGrid(QPainter& p, const PictureFacts& f, QRect clip);
     void drawGridLabels(QPainter& p, const GridRect& g);

@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace tevra;
@@ -100,6 +101,7 @@ private slots:
     void aRepaintAfterAnEditShowsWhatAFreshPaintShows();
     void aDragStepRedrawsOnlyAroundThePoint();
     void highDensityPicturesAreDrawnAtDevicePixels();
+    void tallPicturesHaveNoSeam();
 };
 
 void GraphPictureTest::piecesDrawTheSamePixelsAsOnePolyline() {
@@ -219,6 +221,23 @@ void GraphPictureTest::highDensityPicturesAreDrawnAtDevicePixels() {
     QVERIFY(classicThickness >= 2);
     QVERIFY2(std::abs(denseThickness - 2 * classicThickness) <= 1,
              qPrintable(QStringLiteral("%1 %2").arg(classicThickness).arg(denseThickness)));
+}
+
+// Twice the classic height: the gradient runs from top to bottom once, without
+// starting over halfway.
+void GraphPictureTest::tallPicturesHaveNoSeam() {
+    GraphPainter painter;
+    const QSize tall(kGraphWidth, 2 * kGraphHeight);
+    const QImage& picture = painter.picture(tall, {});
+    int largestStep = 0;
+    for (int y = 1; y < tall.height(); ++y) {
+        const QColor a = picture.pixelColor(2, y - 1);
+        const QColor b = picture.pixelColor(2, y);
+        largestStep = std::max({largestStep, std::abs(a.red() - b.red()),
+                                std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+    }
+    QVERIFY2(largestStep <= 3, qPrintable(QString::number(largestStep)));
+    QVERIFY(picture.pixelColor(2, 0) != picture.pixelColor(2, tall.height() - 1));
 }
 
 int main(int argc, char** argv) {
