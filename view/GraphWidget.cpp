@@ -59,6 +59,7 @@ void GraphWidget::SetEntry(CalEntry* entry) {
     primary_ = entry;
     painter_.SetEntry(entry);
     keepCursorInGrid();
+    emit entryChanged(entry);
 }
 
 void GraphWidget::SetSecondaryEntry(const CalEntry* entry) {
@@ -72,6 +73,26 @@ void GraphWidget::SetReadoutLabels(QLabel* xLabel, QLabel* yLabel) {
 
 void GraphWidget::Refresh() {
     update();
+    emit refreshed();
+}
+
+void GraphWidget::followSelection(int point, CellIndex cell) {
+    if (validPoint(point) && primary_ && isTable2D(primary_->type)) {
+        selected_ = point;
+        remembered_ = point;
+        selectionReadout();
+    }
+    const GridRect g = currentGrid();
+    if (g.valid && cell.column >= 0 && cell.row >= 0 && cell.column < g.columns &&
+        cell.row < g.rows) {
+        cursor_ = cell;
+        followedCell_ = cell;
+    }
+    update();
+}
+
+void GraphWidget::announceSelection() {
+    emit selectionChanged(selected_, cursor_);
 }
 
 // ---------------------------------------------------------------- helpers
@@ -148,8 +169,10 @@ void GraphWidget::paintEvent(QPaintEvent*) {
 void GraphWidget::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
     selected_ = remembered_ == -1 ? 0 : remembered_;
-    cursor_ = {0, 0};
+    cursor_ = followedCell_.column >= 0 ? followedCell_ : CellIndex{0, 0};
+    keepCursorInGrid();
     selectionReadout();
+    announceSelection();
     Refresh();
 }
 
@@ -207,6 +230,7 @@ void GraphWidget::navigationKey(int key) {
     if (gesture)
         endGesture();
     selectionReadout();
+    announceSelection();
     Refresh();
 }
 
@@ -340,6 +364,7 @@ void GraphWidget::mousePressEvent(QMouseEvent* e) {
     if (i == -1)
         return;
     selected_ = i;
+    announceSelection();
     dragging_ = true;
     if (canEdit())
         beginGesture();
