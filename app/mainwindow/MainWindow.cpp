@@ -42,7 +42,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(dlu::size(520, 335));
+    setFixedSize(MainWindowControls::windowSize(false));
     setMouseTracking(true);
     setWindowIcon(programIcon());
 
@@ -60,6 +60,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     c_ = MainWindowControls::build(this);
     history_ = std::make_unique<EditHistory>(primary_, *c_.graph, *this);
     connectCommands();
+    connectValuesView();
     installDialogDefaults();
 }
 
@@ -145,6 +146,7 @@ void MainWindow::readSettings() {
         settings_ = *s;
     else if (!problem.empty())
         prompter_->message(problem, "Error");
+    showValuesView(settings_.valuesView);
     if (!settings_.reloadLast)
         return;
     if (primary_.OpenCalibration(settings_.lastPath)) {
@@ -333,6 +335,7 @@ void MainWindow::shutdown() {
     // A read dump never saved is no file: the last path stays the one before.
     if (!readDumpUnsaved_)
         settings_.lastPath = primary_.imagePath;
+    settings_.valuesView = c_.valuesToggle->isChecked();
     // A settings file that cannot be written loses this run's settings, silently.
     (void)settings_.save(configPath());
     setMouseHidden(false);

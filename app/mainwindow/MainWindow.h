@@ -106,6 +106,8 @@ public slots:
     void onHelp();
     void onEditEntry();
     void onAbout();
+    // Shows or hides the values view beside the graph (the window grows by it).
+    void showValuesView(bool shown);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -115,6 +117,7 @@ protected:
 
 private:
     void connectCommands();
+    void connectValuesView();
     // Fills every empty dialog hook with the real dialog.
     void installDialogDefaults();
     void newCalibrationForm();

@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "GraphWidget.h"
+#include "ValuesPanel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -42,6 +43,9 @@ template <typename W> W* place(W* widget, const char* name, QRect r) {
     return widget;
 }
 
+// The values view takes a strip right of the window of the classic layout.
+constexpr int kValuesWidth = 272;
+
 } // namespace
 
 void MainWindowControls::showProblemsLine(bool shown) {
@@ -51,6 +55,14 @@ void MainWindowControls::showProblemsLine(bool shown) {
 
 QColor MainWindowControls::changedEntryColour() {
     return QColor(0xB0, 0x00, 0x00);
+}
+
+QSize MainWindowControls::windowSize(bool withValues) {
+    return dlu::size(520 + (withValues ? kValuesWidth : 0), 335);
+}
+
+QRect MainWindowControls::valuesRect() {
+    return dlu::rect(520, 3, kValuesWidth - 4, 329);
 }
 
 QString MainWindowControls::commandObjectName(Command c) {
@@ -106,6 +118,15 @@ MainWindowControls MainWindowControls::build(QWidget* w) {
             place(new QPushButton(QString::fromLatin1(t.label), w), t.objectName,
                   dlu::rect(2 + 43 * k, 318, 42, 14));
     }
+    // Beside the list's caption, the one free place of the classic layout.
+    c.valuesToggle = place(new QPushButton(QStringLiteral("&Values"), w), "valuesToggle",
+                           dlu::rect(86, 1, 30, 10));
+    c.valuesToggle->setCheckable(true);
+    c.valuesToggle->setAutoDefault(false);
+    c.valuesToggle->setToolTip(QStringLiteral("Show the values beside the graph (Ctrl+T)"));
+    c.valuesPanel = place(new ValuesPanel(w), "valuesPanel", valuesRect());
+    c.valuesPanel->hide();
+
     auto* load = c.commands[Load];
     load->setDefault(true);
     load->setAutoDefault(true);

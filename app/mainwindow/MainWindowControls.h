@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -17,6 +19,7 @@ class QWidget;
 namespace tevra {
 
 class GraphWidget;
+class ValuesPanel;
 
 // The controls of the main window, placed at their dialog-unit rectangles. The
 // window keeps the pointers; the widgets belong to the window as their parent.
@@ -51,11 +54,17 @@ struct MainWindowControls {
     QLabel* mouseY = nullptr;
     QPlainTextEdit* description = nullptr;
     std::array<QPushButton*, CommandCount> commands{};
+    // The values view beside the graph (hidden until shown) and its toggle.
+    ValuesPanel* valuesPanel = nullptr;
+    QPushButton* valuesToggle = nullptr;
 
     static MainWindowControls build(QWidget* window);
     void showProblemsLine(bool shown);
     // The colour of list lines whose entry differs from the comparison's.
     static QColor changedEntryColour();
+    // The window's size with and without the values view, and the view's place.
+    static QSize windowSize(bool withValues);
+    static QRect valuesRect();
     // The object name a command's button carries ("loadButton", ...).
     static QString commandObjectName(Command c);
 };

@@ -1,0 +1,42 @@
+// The values view beside the graph: both show the same entry, selection and
+// values, and the edits of both go into the same undo history.
+#include "GraphWidget.h"
+#include "MainWindow.h"
+#include "ValuesPanel.h"
+#include "ValuesWidget.h"
+
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace tevra {
+
+void MainWindow::connectValuesView() {
+    ValuesWidget* values = c_.valuesPanel->values();
+    GraphWidget* graph = c_.graph;
+    connect(graph, &GraphWidget::entryChanged, values, &ValuesWidget::SetEntry);
+    connect(graph, &GraphWidget::refreshed, values->viewport(), qOverload<>(&QWidget::update));
+    connect(graph, &GraphWidget::selectionChanged, values, &ValuesWidget::followGraph);
+    connect(values, &ValuesWidget::cursorMoved, graph, [graph](int column, int row) {
+        graph->followSelection(row, CellIndex{column, row});
+    });
+    connect(values, &ValuesWidget::valuesEdited, graph, &GraphWidget::Refresh);
+    connect(values, &ValuesWidget::editGestureStarted, history_.get(),
+            [this](const QString&) { history_->beginStep(); });
+    connect(values, &ValuesWidget::editGestureFinished, history_.get(), &EditHistory::endStep);
+
+    connect(c_.valuesToggle, &QPushButton::toggled, this, &MainWindow::showValuesView);
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(key, &QShortcut::activated, c_.valuesToggle, &QPushButton::toggle);
+}
+
+void MainWindow::showValuesView(bool shown) {
+    if (c_.valuesToggle->isChecked() != shown) {
+        c_.valuesToggle->setChecked(shown); // comes back here through toggled
+        return;
+    }
+    c_.valuesPanel->setVisible(shown);
+    setFixedSize(MainWindowControls::windowSize(shown));
+}
+
+} // namespace tevra
