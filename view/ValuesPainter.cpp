@@ -24,7 +24,7 @@ const QColor kSelection(40, 110, 220, 90);
 const QColor kCursor(0, 0, 0);
 
 constexpr int kValueWidth = 96;
-constexpr int kCellWidth = 44;
+constexpr int kCellWidth = 40;
 constexpr int kNameWidth = 200;
 
 // Reading only: the painter never edits, but the value grid takes the entry as
@@ -86,13 +86,13 @@ ValuesLayout ValuesPainter::layout(bool showRaw) const {
     if (isTable2D(t)) {
         l.rows = std::max(entry_->PointCount(), 0);
         l.valueColumns = 2;
-        l.columnWidths = {kValueWidth + 24, kValueWidth + 24};
+        l.columnWidths = {kValueWidth + 54, kValueWidth + 54};
         if (showRaw)
             l.columnWidths.push_back(130);
     } else if (t == EntryType::Table3D) {
         l.rows = entry_->Rows();
         l.valueColumns = entry_->Columns();
-        l.rowHeaderWidth = 64;
+        l.rowHeaderWidth = 56;
         l.columnWidths.assign(static_cast<std::size_t>(l.valueColumns), kCellWidth);
     } else if (isConstant(t)) {
         l.rows = 1;

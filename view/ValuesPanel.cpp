@@ -5,6 +5,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +20,7 @@ ValuesPanel::ValuesPanel(QWidget* parent) : QWidget(parent) {
     amount_->setObjectName(QStringLiteral("valuesAmount"));
     amount_->setPlaceholderText(QStringLiteral("amount"));
     amount_->setToolTip(QStringLiteral("The amount for +, -, Set and x %"));
+    amount_->installEventFilter(this);
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("valuesMessage"));
     message_->setWordWrap(true);
@@ -80,6 +82,16 @@ ValuesPanel::ValuesPanel(QWidget* parent) : QWidget(parent) {
     // A new gesture starts with a clean message line.
     connect(values_, &ValuesWidget::editGestureStarted, message_, &QLabel::clear);
     connect(values_, &ValuesWidget::cursorMoved, message_, &QLabel::clear);
+}
+
+// Enter in the amount field must not reach the window's default button.
+bool ValuesPanel::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == amount_ && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 QPushButton* ValuesPanel::button(const QString& text, const char* name, const QString& tip) {

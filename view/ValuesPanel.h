@@ -24,6 +24,9 @@ public:
     QLineEdit* amountField() const { return amount_; }
     QLabel* messageLine() const { return message_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     QPushButton* button(const QString& text, const char* name, const QString& tip);
     // The typed amount, or nothing with a message when it is not a number.

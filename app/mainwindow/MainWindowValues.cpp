@@ -7,7 +7,10 @@
 
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace tevra {
 
@@ -37,6 +40,13 @@ void MainWindow::showValuesView(bool shown) {
     }
     c_.valuesPanel->setVisible(shown);
     setFixedSize(MainWindowControls::windowSize(shown));
+    // A window that grew past the screen's right edge moves left to show it all.
+    if (QScreen* s = screen(); s && isVisible()) {
+        const QRect room = s->availableGeometry();
+        const int over = frameGeometry().right() - room.right();
+        if (over > 0)
+            move(std::max(room.left(), x() - over), y());
+    }
 }
 
 } // namespace tevra

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@ class ValuesInWindowTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<MainWindow> window_;
+    int fileChoices_ = 0;
 
     GraphWidget* graph() const { return window_->controls().graph; }
     ValuesWidget* values() const { return window_->controls().valuesPanel->values(); }
@@ -30,7 +32,10 @@ class ValuesInWindowTest : public QObject {
     void open() {
         MainWindowServices s;
         s.startupFolder = dir_->path();
-        s.chooseImageFile = [this] { return dir_->filePath(QStringLiteral("demo.bin")); };
+        s.chooseImageFile = [this] {
+            ++fileChoices_;
+            return dir_->filePath(QStringLiteral("demo.bin"));
+        };
         window_ = std::make_unique<MainWindow>(std::move(s));
         window_->initialise();
         window_->show();
@@ -142,6 +147,12 @@ private slots:
         values()->selectBlock({0, 0, e->Columns() - 1, 0});
         QTest::keyClick(values(), Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(window_->editHistory().history().undoCount(), std::size_t{4});
+        // Enter in the amount field is not the window's default button ("&Load").
+        const int choices = fileChoices_;
+        QLineEdit* amount = window_->controls().valuesPanel->amountField();
+        amount->setFocus();
+        QTest::keyClick(amount, Qt::Key_Return);
+        QCOMPARE(fileChoices_, choices);
         for (int k = 0; k < 4; ++k)
             QTest::keyClick(values(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(window_->primary().image() == start);
