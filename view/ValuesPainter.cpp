@@ -6,9 +6,11 @@
 #include "GraphFonts.h"
 
 #include <QPainter>
+#include <QStaticText>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tevra {
 
@@ -186,9 +188,19 @@ QString ValuesPainter::rowTitle(int row) const {
 }
 
 void ValuesPainter::paint(QPainter& p, QSize size, const ValuesViewState& state) const {
-    p.fillRect(QRect(QPoint(0, 0), size), kBackground);
     p.setFont(font_);
     const ValuesLayout l = layout(state.showRaw);
+    const QRect all(QPoint(0, 0), size);
+    if (entry_ && entry_->type == EntryType::Table3D && !l.columnWidths.empty()) {
+        // The coloured cells cover what they show; only the rest needs the background.
+        const QRect sheet = QRect(-state.scroll, l.contentSize()).intersected(all);
+        p.fillRect(QRect(sheet.right() + 1, 0, size.width() - sheet.right() - 1, size.height()),
+                   kBackground);
+        p.fillRect(QRect(0, sheet.bottom() + 1, sheet.right() + 1, size.height() - sheet.bottom()),
+                   kBackground);
+    } else {
+        p.fillRect(all, kBackground);
+    }
     if (!entry_ || l.columnWidths.empty()) {
         p.setPen(kFixedText);
         const QString why = entry_ && !entry_->inImage()
@@ -213,34 +225,54 @@ void ValuesPainter::paintCells(QPainter& p, const ValuesLayout& l, QRect visible
         std::min((visible.bottom() - ValuesLayout::kHeaderHeight) / ValuesLayout::kRowHeight + 1,
                  l.rows - 1);
     const int columns = static_cast<int>(l.columnWidths.size());
+    int firstColumn = 0, lastColumn = columns - 1;
+    while (firstColumn < columns && l.cellRect(firstColumn, 0).right() < visible.left())
+        ++firstColumn;
+    while (lastColumn >= firstColumn && l.cellRect(lastColumn, 0).left() > visible.right())
+        --lastColumn;
+    if (firstRow > lastRow || firstColumn > lastColumn)
+        return;
     const bool grid = entry_->type == EntryType::Table3D;
-    int lowest = 0, highest = 0;
-    if (grid) {
-        lowest = highest = entry_->GetCell(0, 0);
-        for (int r = 0; r < l.rows; ++r)
-            for (int c = 0; c < l.valueColumns; ++c) {
-                const int v = entry_->GetCell(c, r);
-                lowest = std::min(lowest, v);
-                highest = std::max(highest, v);
-            }
+    if (grid)
+        paintCellColours(p, l, firstRow, lastRow, firstColumn, lastColumn);
+    if (state.selection) {
+        const ValueBlock& b = *state.selection;
+        const int c1 = std::min(b.column1, l.valueColumns - 1);
+        if (b.column0 <= c1 && b.row0 < l.rows)
+            p.fillRect(QRect(l.cellRect(b.column0, b.row0).topLeft(),
+                             l.cellRect(c1, std::min(b.row1, l.rows - 1)).bottomRight()),
+                       kSelection);
+    }
+    // The lines of the sheet, one per row and column rather than four per cell.
+    p.setPen(kLine);
+    const int left = l.cellRect(firstColumn, 0).left();
+    const int right = l.cellRect(lastColumn, 0).right();
+    const int top = l.cellRect(0, firstRow).top();
+    const int bottom = l.cellRect(0, lastRow).bottom();
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const int y = l.cellRect(0, r).bottom();
+        p.drawLine(left, y, right, y);
+    }
+    for (int c = firstColumn; c <= lastColumn; ++c) {
+        const int x = l.cellRect(c, 0).right();
+        p.drawLine(x, top, x, bottom);
     }
     const EntryValues values = readerOf(*entry_);
     for (int r = firstRow; r <= lastRow; ++r) {
-        for (int c = 0; c < columns; ++c) {
+        for (int c = firstColumn; c <= lastColumn; ++c) {
             const QRect cell = l.cellRect(c, r);
-            if (cell.right() < visible.left() || cell.left() > visible.right())
-                continue;
             const bool isValue = c < l.valueColumns;
-            if (grid)
-                p.fillRect(cell, cellColour(entry_->GetCell(c, r), lowest, highest));
-            if (isValue && state.selection && state.selection->contains(c, r))
-                p.fillRect(cell, kSelection);
-            p.setPen(kLine);
-            p.drawLine(cell.bottomLeft(), cell.bottomRight());
-            p.drawLine(cell.topRight(), cell.bottomRight());
+            if (grid) {
+                const QStaticText& text = cellText(entry_->GetCell(c, r), state.showRaw);
+                p.setPen(kText);
+                p.drawStaticText(QPointF(cell.right() - 6 - text.size().width(),
+                                         cell.top() + (cell.height() - text.size().height()) / 2),
+                                 text);
+                continue;
+            }
             const QString text = isValue ? valueText(c, r, state.showRaw) : extraText(c, r);
             p.setPen(isValue && !values.editableAt(c, r) ? kFixedText : kText);
-            const int align = isValue || grid ? Qt::AlignRight : Qt::AlignLeft;
+            const int align = isValue ? Qt::AlignRight : Qt::AlignLeft;
             p.drawText(cell.adjusted(6, 0, -6, 0), align | Qt::AlignVCenter, text);
         }
     }
@@ -250,6 +282,40 @@ void ValuesPainter::paintCells(QPainter& p, const ValuesLayout& l, QRect visible
         p.setBrush(Qt::NoBrush);
         p.drawRect(l.cellRect(state.cursorColumn, state.cursorRow).adjusted(1, 1, -1, -1));
     }
+}
+
+void ValuesPainter::paintCellColours(QPainter& p, const ValuesLayout& l, int firstRow, int lastRow,
+                                     int firstColumn, int lastColumn) const {
+    int lowest = entry_->GetCell(0, 0), highest = lowest;
+    for (int r = 0; r < l.rows; ++r) {
+        for (int c = 0; c < l.valueColumns; ++c) {
+            const int v = entry_->GetCell(c, r);
+            lowest = std::min(lowest, v);
+            highest = std::max(highest, v);
+        }
+    }
+    std::vector<QColor> palette;
+    palette.reserve(static_cast<std::size_t>(highest - lowest + 1));
+    for (int v = lowest; v <= highest; ++v)
+        palette.push_back(cellColour(v, lowest, highest));
+    for (int r = firstRow; r <= lastRow; ++r)
+        for (int c = firstColumn; c <= lastColumn; ++c)
+            p.fillRect(l.cellRect(c, r),
+                       palette[static_cast<std::size_t>(entry_->GetCell(c, r) - lowest)]);
+}
+
+// A 32 x 32 grid repaints 1024 numbers after every key; laid out once per value
+// and then only copied, they cost a fraction of laying them out each time.
+const QStaticText& ValuesPainter::cellText(int value, bool hex) const {
+    const int key = (value + 256) * 2 + (hex ? 1 : 0);
+    auto it = cellTexts_.find(key);
+    if (it == cellTexts_.end()) {
+        QStaticText text(hex ? QString::asprintf("%.2X", value & 0xFF) : QString::number(value));
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font_);
+        it = cellTexts_.emplace(key, std::move(text)).first;
+    }
+    return it->second;
 }
 
 void ValuesPainter::paintHeaders(QPainter& p, const ValuesLayout& l, QRect visible, QSize size,
@@ -286,7 +352,7 @@ void ValuesPainter::paintHeaders(QPainter& p, const ValuesLayout& l, QRect visib
         p.setPen(kHeaderText);
         p.setFont(font_);
         p.drawText(QRect(0, 0, l.rowHeaderWidth, ValuesLayout::kHeaderHeight), Qt::AlignCenter,
-                   entryText(entry_->yUnit) + QStringLiteral(" \\ ") + entryText(entry_->xUnit));
+                   entryText(entry_->yUnit) + QLatin1Char('\\') + entryText(entry_->xUnit));
     }
     p.setPen(kLine);
     p.drawLine(0, ValuesLayout::kHeaderHeight - 1, size.width(), ValuesLayout::kHeaderHeight - 1);

@@ -7,8 +7,10 @@
 #include <QFont>
 #include <QPoint>
 #include <QSize>
+#include <QStaticText>
 #include <QString>
 
+#include <map>
 #include <optional>
 
 class QPainter;
@@ -52,12 +54,16 @@ private:
     QString extraText(int column, int row) const; // the cells right of the values
     void paintCells(QPainter& p, const ValuesLayout& l, QRect visible,
                     const ValuesViewState& state) const;
+    void paintCellColours(QPainter& p, const ValuesLayout& l, int firstRow, int lastRow,
+                          int firstColumn, int lastColumn) const;
+    const QStaticText& cellText(int value, bool hex) const;
     void paintHeaders(QPainter& p, const ValuesLayout& l, QRect visible, QSize size, QPoint scroll,
                       bool showRaw) const;
 
     const CalEntry* entry_ = nullptr;
     QFont font_;
     QFont bold_;
+    mutable std::map<int, QStaticText> cellTexts_; // key: (value + 256) * 2 + hex
 };
 
 } // namespace tevra

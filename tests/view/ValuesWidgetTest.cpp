@@ -68,6 +68,7 @@ private slots:
     void shiftArrowsSelectAndStepIsOneGesture();
     void mouseBlockInterpolatesAndAmountsApply();
     void clipboardRoundTripAndBlocksThatDoNotFit();
+    void sixteenBitEndPointShowsAndTakesTheExtrapolatedValue();
     void readOnlyRefusesWithAMessage();
     void cellsAreColouredBlueToRed();
 };
@@ -226,6 +227,24 @@ void ValuesWidgetTest::clipboardRoundTripAndBlocksThatDoNotFit() {
     QCOMPARE(one.bytes(12), before);
     QCOMPARE(p.panel->messageLine()->text(),
              QStringLiteral("Line 1, value 2 is not a number: \"foo\"."));
+}
+
+void ValuesWidgetTest::sixteenBitEndPointShowsAndTakesTheExtrapolatedValue() {
+    OneEntry one(EntryType::Unsigned16Table, testing::sixteenBitTable());
+    Panel p(one.entry);
+    // 0x0C00 + 0x0100 * (255 - 192) / 256 = 3135 counts of 12288 on 0..256.
+    QCOMPARE(p.values->painter().valueText(1, 4, false), QStringLiteral("65.31"));
+    QCOMPARE(p.values->painter().valueText(0, 4, false), QStringLiteral("255.0"));
+    // Its X is the end marker: no editor opens on it.
+    QTest::mouseClick(p.values->viewport(), Qt::LeftButton, {}, p.cellCentre(0, 4));
+    p.type(QStringLiteral("1"));
+    QVERIFY(!p.values->editing());
+    // Its Y sets the extrapolation slope: (3360 - 3072) * 256 / 63 = 1170.
+    p.key(Qt::Key_Right);
+    p.type(QStringLiteral("70"));
+    p.key(Qt::Key_Return);
+    QCOMPARE(one.entry->GetSlope(3), 1170);
+    QCOMPARE(p.values->painter().valueText(1, 4, false), QStringLiteral("69.98"));
 }
 
 void ValuesWidgetTest::readOnlyRefusesWithAMessage() {
