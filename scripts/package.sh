@@ -26,7 +26,7 @@ tar -tzf "$tgz" | grep -q '/bin/tevra-cli$'
 if [ "$install" = 1 ]; then
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "$deb" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --reinstall "$deb" >/dev/null
   tevra-cli --version
   tevra-cli info /usr/share/tevra/demo/demo.bin
   tevra --version
