@@ -21,7 +21,7 @@ desktop-file-validate packaging/org.tevra.Tevra.desktop
 appstreamcli validate --no-net --explain build/package/packaging/org.tevra.Tevra.metainfo.xml
 # Warnings are printed and allowed (the README says which remain and why).
 lintian --fail-on error --tag-display-limit 0 "$deb"
-tar -tzf "$tgz" | grep -q '/bin/tevra-cli$'
+tar -tzf "$tgz" | grep '/bin/tevra-cli$' >/dev/null
 
 if [ "$install" = 1 ]; then
   sudo_cmd=""
