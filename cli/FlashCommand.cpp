@@ -13,7 +13,14 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace tevra::cli {
 namespace {
@@ -25,12 +32,27 @@ extern "C" void onInterrupt(int) {
     stopRequested.store(true);
 }
 
+enum class Stream { Input, Error };
+
+bool isTerminal(Stream stream) {
+#ifdef _WIN32
+    // _isatty() also holds for NUL and other character devices; only a console
+    // answers GetConsoleMode.
+    DWORD mode = 0;
+    return ::GetConsoleMode(
+               ::GetStdHandle(stream == Stream::Input ? STD_INPUT_HANDLE : STD_ERROR_HANDLE),
+               &mode) != FALSE;
+#else
+    return ::isatty(stream == Stream::Input ? STDIN_FILENO : STDERR_FILENO) != 0;
+#endif
+}
+
 // One progress line on a terminal, redrawn in place; the operation's messages
 // end it first so that they stand on lines of their own.
 class ConsoleFlashStatus final : public FlashProgress, public Prompter {
 public:
     explicit ConsoleFlashStatus(Prompter& messages)
-        : messages_(messages), terminal_(::isatty(STDERR_FILENO) != 0) {}
+        : messages_(messages), terminal_(isTerminal(Stream::Error)) {}
 
     void setRange(int upper) override { range_ = upper; }
     void setPosition(int position) override {
@@ -175,7 +197,7 @@ int run(const std::vector<std::string>& words) {
         FlashOutcome::Completed)
         return Failure;
 
-    const auto device = resolvePort(portName, defaultPortMap(discoverSerialDevices()));
+    const auto device = resolvePort(portName, defaultPortMap(systemSerialDevices()));
     if (!device) {
         console.message("No serial device is mapped to " + portName + ".", "Com Error");
         return Failure;
@@ -190,7 +212,7 @@ int run(const std::vector<std::string>& words) {
     FlashOperation flash(port, clock, console, console, &stopRequested);
 
     console.message("Power on ECM in flash mode (key at run)", "Bootload");
-    if (::isatty(STDIN_FILENO)) {
+    if (isTerminal(Stream::Input)) {
         std::cerr << "Press Enter to continue.\n";
         std::string line;
         std::getline(std::cin, line);

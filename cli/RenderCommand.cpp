@@ -1,11 +1,12 @@
-// tevra-cli render: the graph picture of one entry as an image file, drawn by
-// the editor's own painter without a window.
+// tevra-cli render: the graph picture of one entry, or its values view, as an
+// image file, drawn by the editor's own painters without a window.
 #ifdef TEVRA_HAVE_VIEW
 
 #include "AtomicFile.h"
 #include "CliSupport.h"
 #include "GraphGeometry.h"
 #include "GraphPainter.h"
+#include "ValuesPainter.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -61,9 +62,9 @@ std::unique_ptr<QGuiApplication> offscreenApplication() {
 
 int run(const std::vector<std::string>& words) {
     auto valued = kOpenValued;
-    valued.insert({"--entry", "-o", "--compare", "--size", "--selected", "--cursor"});
+    valued.insert({"--entry", "-o", "--compare", "--size", "--selected", "--cursor", "--view"});
     auto flags = kOpenFlags;
-    flags.insert("--focus");
+    flags.insert({"--focus", "--raw"});
     Args args(words, valued, flags);
     if (args.positional().size() != 1 || !args.has("--entry") || !args.has("-o"))
         throw UsageProblem{"expected IMAGE --entry NAME -o OUT.png"};
@@ -76,6 +77,9 @@ int run(const std::vector<std::string>& words) {
             throw UsageProblem{"--size lies between 64x64 and 4096x4096"};
         size = {w, h};
     }
+    const std::string view = args.has("--view") ? args.value("--view") : "graph";
+    if (view != "graph" && view != "values")
+        throw UsageProblem{"--view is graph or values, not '" + view + "'"};
     ViewState state;
     state.focused = args.has("--focus");
     if (args.has("--selected"))
@@ -109,7 +113,22 @@ int run(const std::vector<std::string>& words) {
     painter.SetEntry(entry);
     painter.SetSecondaryEntry(comparison);
     QImage image(size.width, size.height, QImage::Format_RGB32);
-    {
+    if (view == "values") {
+        // The view's cursor is the graph's selected point or cell cursor.
+        ValuesPainter values;
+        values.SetEntry(entry);
+        ValuesViewState valuesState;
+        valuesState.showRaw = args.has("--raw");
+        if (isTable2D(entry->type) && state.selectedPoint >= 0) {
+            valuesState.cursorColumn = 1;
+            valuesState.cursorRow = state.selectedPoint;
+        } else if (state.cursorColumn >= 0) {
+            valuesState.cursorColumn = state.cursorColumn;
+            valuesState.cursorRow = state.cursorRow;
+        }
+        QPainter p(&image);
+        values.paint(p, image.size(), valuesState);
+    } else {
         QPainter p(&image);
         painter.paint(p, image.size(), state);
     }
@@ -132,8 +151,8 @@ int run(const std::vector<std::string>& words) {
 
 const CommandRegistration registration{
     {"render",
-     "render IMAGE --entry NAME -o OUT.png [--compare OTHER] [--size WxH] [--focus] "
-     "[--selected N] [--cursor C,R] [--library DIR] [--yes]",
+     "render IMAGE --entry NAME -o OUT.png [--view graph|values] [--compare OTHER] [--size WxH] "
+     "[--focus] [--selected N] [--cursor C,R] [--raw] [--library DIR] [--yes]",
      run}};
 
 } // namespace

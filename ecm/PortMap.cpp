@@ -71,6 +71,14 @@ std::vector<std::string> discoverSerialDevices(const std::string& devDir,
     return paths;
 }
 
+std::vector<std::string> systemSerialDevices() {
+#ifdef _WIN32
+    return {"COM1", "COM2", "COM3", "COM4"};
+#else
+    return discoverSerialDevices();
+#endif
+}
+
 PortMap defaultPortMap(const std::vector<std::string>& found) {
     PortMap map;
     for (std::size_t i = 0; i < found.size() && i < map.devices.size(); ++i) {

@@ -23,6 +23,10 @@ struct PortMap {
 std::vector<std::string> discoverSerialDevices(const std::string& devDir = "/dev",
                                                const std::string& sysDir = "/sys/class/tty");
 
+// The serial devices of this machine: discoverSerialDevices() on a POSIX system;
+// on Windows the devices COM1..COM4 themselves, which are opened by name.
+std::vector<std::string> systemSerialDevices();
+
 // The first four of the found devices, in order.
 PortMap defaultPortMap(const std::vector<std::string>& found);
 

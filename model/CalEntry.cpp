@@ -264,6 +264,44 @@ int CalEntry::YDeltaToRaw(float e) const {
     return truncToInt(e / (hi - lo) * yScale(*this));
 }
 
+namespace {
+// Nearest whole number, saturating so that huge or non-finite values still clamp.
+int nearestRaw(double v) {
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(std::clamp(std::round(v), -1.0e9, 1.0e9));
+}
+} // namespace
+
+int CalEntry::XToRaw(float eng) const {
+    const double lo = xMinValue(), hi = xMaxValue();
+    if (hi == lo)
+        return 0;
+    return nearestRaw((double{eng} - lo) / (hi - lo) * 256.0);
+}
+
+int CalEntry::YToRaw(float eng) const {
+    const double lo = yMinValue(), hi = yMaxValue();
+    const int offset = type == EntryType::Signed8Table ? 128 : 0;
+    if (hi == lo)
+        return -offset;
+    return nearestRaw((double{eng} - lo) / (hi - lo) * double{yScale(*this)}) - offset;
+}
+
+float CalEntry::ConstantToEng(int raw) const {
+    const float full = type == EntryType::Constant16 ? 65535.0f : 255.0f;
+    const float lo = yMinValue(), hi = yMaxValue();
+    return lo + (hi - lo) * static_cast<float>(raw) / full;
+}
+
+int CalEntry::ConstantToRaw(float eng) const {
+    const double full = type == EntryType::Constant16 ? 65535.0 : 255.0;
+    const double lo = yMinValue(), hi = yMaxValue();
+    if (hi == lo)
+        return 0;
+    return nearestRaw((double{eng} - lo) / (hi - lo) * full);
+}
+
 int CalEntry::NearestPoint(float fx, float fy) const {
     if (!isTable2D(type))
         return 0;

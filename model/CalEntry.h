@@ -71,6 +71,15 @@ public:
     float XToEng(int raw) const;
     float YToEng(int raw) const;
     int YDeltaToRaw(float e) const;
+    // The raw values whose XToEng / YToEng lie nearest to an engineering value
+    // (not clamped: the writes clamp). An axis without extent maps everything to
+    // the raw value of its minimum.
+    int XToRaw(float eng) const;
+    int YToRaw(float eng) const;
+    // A constant's value as its bar shows it: the Y range spread over the full
+    // raw scale (0..255 or 0..65535), and back to the nearest raw value.
+    float ConstantToEng(int raw) const;
+    int ConstantToRaw(float eng) const;
     int NearestPoint(float fx, float fy) const;
 
     // The axis ranges parsed by the number-prefix rule.
@@ -88,6 +97,8 @@ public:
     void setByte(std::int64_t k, int v);
 
     // ---- edit operations (ignored while the owner is read-only) ----
+    // False while edits are ignored: a read-only owner, or bytes outside the image.
+    bool editable() const;
     void OffsetPoint(int i, int dx, int dy);
     void AddY(int i, int d);
     void SetPointY(int i, int v);
@@ -103,6 +114,14 @@ public:
     // Item k of a FlagByte (inverts bit k) or a ValueList (stores value k). Items
     // named "unused" (any letter case) are not offered and change nothing.
     void ToggleItem(int k);
+    // A typed value for one point, checked like a keyboard nudge: X must stay
+    // between its neighbours, a 16-bit table's Y too; the value is clamped to
+    // the byte range. On the 16-bit end point Y sets the extrapolation slope,
+    // kept within 0..65535 instead of wrapping. Slopes follow.
+    void EnterX(int i, int raw);
+    void EnterY(int i, int raw);
+    // One 3D cell, clamped to the cell range.
+    void SetCell(int c, int r, int v);
     // Modify All Points on a Table3D: every cell at once, each result clamped to
     // the cell range (signed or unsigned). Values are raw cell counts, as the grid
     // shows them: a 3D entry has no range for its cells to convert from.
@@ -115,7 +134,6 @@ public:
     float Similarity(CalEntry& other);
 
 private:
-    bool editable() const;
     bool isEndPoint(int i) const; // the virtual end point of a 16-bit table
     int word(std::int64_t k) const;
     void setWord(std::int64_t k, int v);

@@ -167,4 +167,45 @@ void CalEntry::ToggleItem(int k) {
     owner_->SetDataModified(true);
 }
 
+void CalEntry::EnterX(int i, int raw) {
+    if (!editable() || !isTable2D(type) || isEndPoint(i))
+        return;
+    owner_->SetDataModified(true);
+    SetX(i, raw, true);
+    RecomputeSlopes();
+}
+
+void CalEntry::EnterY(int i, int raw) {
+    if (!editable())
+        return;
+    if (isEndPoint(i)) {
+        owner_->SetDataModified(true);
+        const std::int64_t rise = (std::int64_t{raw} - GetY(i - 1)) * 256;
+        const std::int64_t slope = rise / (255 - GetX(i - 1));
+        SetSlope(i - 1, static_cast<int>(std::clamp<std::int64_t>(slope, 0, 65535)));
+        return;
+    }
+    if (isTable2D(type)) {
+        owner_->SetDataModified(true);
+        SetY(i, raw, true);
+        RecomputeSlopes();
+    } else if (isConstant(type)) {
+        owner_->SetDataModified(true);
+        SetY(0, raw, false);
+    }
+}
+
+void CalEntry::SetCell(int c, int r, int v) {
+    if (!editable() || type != EntryType::Table3D)
+        return;
+    if (c < 0 || r < 0 || c >= Columns() || r >= Rows())
+        return;
+    owner_->SetDataModified(true);
+    const std::int64_t at = 3 + std::int64_t{r} * Columns() + c;
+    if (cellsSigned())
+        setByte(at, std::clamp(v, -128, 127) & 0xFF);
+    else
+        setByte(at, std::clamp(v, 0, 255));
+}
+
 } // namespace tevra

@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   binutils-m68hc1x srecord
   xvfb xauth fonts-liberation2 imagemagick xdg-utils
+  dpkg-dev help2man lintian appstream desktop-file-utils
+  g++-mingw-w64-x86-64-posix googletest wine64
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test. This is what CI runs.
+# UndefinedBehaviorSanitizer, and runs every test; then builds and checks the
+# Debian package and installs it, and proves the Windows build under Wine. This
+# is what CI runs. TEVRA_SKIP_FUZZ=1, TEVRA_SKIP_PACKAGE=1 and TEVRA_SKIP_WINDOWS=1
+# leave those parts out of a local run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,4 +20,10 @@ cmake --build --preset tsan -j "$jobs" --target tevra_ecm_tests
 TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/ecm/tevra_ecm_tests --gtest_filter='SerialCom*:*Fifo*'
 if [ -x scripts/fuzz.sh ] && [ "${TEVRA_SKIP_FUZZ:-0}" != 1 ]; then
   scripts/fuzz.sh "${TEVRA_FUZZ_SECONDS:-30}"
+fi
+if [ "${TEVRA_SKIP_PACKAGE:-0}" != 1 ]; then
+  scripts/package.sh
+fi
+if [ "${TEVRA_SKIP_WINDOWS:-0}" != 1 ]; then
+  scripts/windows.sh
 fi

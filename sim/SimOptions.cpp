@@ -41,7 +41,10 @@ std::string simUsage() {
            "faults on the way in (N counts the bytes the editor sends to the\n"
            "bootloaded program, from 1):\n"
            "  --drop-received N    the Nth byte never reaches the controller\n"
-           "  --garble-received N  the Nth byte arrives garbled, with a framing error\n";
+           "  --garble-received N  the Nth byte arrives garbled, with a framing error\n"
+           "options:\n"
+           "  --help             this text\n"
+           "  --version          the program's version\n";
 }
 
 SimOptionsResult parseSimOptions(const std::vector<std::string>& args) {
@@ -62,6 +65,10 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& args) {
         };
         if (a == "--help" || a == "-h") {
             result.helpRequested = true;
+            return result;
+        }
+        if (a == "--version") {
+            result.versionRequested = true;
             return result;
         }
         if (a == "--realtime") {

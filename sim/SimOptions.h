@@ -24,6 +24,7 @@ struct SimOptionsResult {
     std::optional<SimOptions> options; // empty on error or when help was asked
     std::string error;                 // what was wrong, empty when nothing was
     bool helpRequested = false;
+    bool versionRequested = false;
 };
 
 SimOptionsResult parseSimOptions(const std::vector<std::string>& args);

@@ -2,6 +2,7 @@
 // a pseudo-terminal, for rehearsing bootload, read and flash without a car.
 #include "SimOptions.h"
 #include "SimRunner.h"
+#include "TevraVersion.h"
 
 #include <atomic>
 #include <csignal>
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     const tevra::sim::SimOptionsResult parsed = tevra::sim::parseSimOptions(args);
     if (parsed.helpRequested) {
         std::fputs(tevra::sim::simUsage().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.versionRequested) {
+        std::puts("tevra-ecm-sim " TEVRA_VERSION);
         return 0;
     }
     if (!parsed.options) {

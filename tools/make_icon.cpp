@@ -1,6 +1,7 @@
 // Draws the program icon, a gauge over a table curve in the graph's colours:
-//   make_icon OUTPUT_FILE  ->  a 128 x 128 PNG (committed as resources/images/icon.png)
-// Rerun this only when the artwork changes.
+//   make_icon OUTPUT_FILE [SIZE]  ->  a SIZE x SIZE PNG, 128 by default (committed
+//   as resources/images/icon.png). The build also draws the sizes the desktop's
+//   icon theme installs. Rerun it by hand only when the artwork changes.
 
 #include <QColor>
 #include <QConicalGradient>
@@ -13,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -86,15 +88,18 @@ void drawNeedle(QPainter& p, QPointF centre, double radius) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_icon OUTPUT_FILE\n");
+    const int size = argc == 3 ? std::atoi(argv[2]) : kSize;
+    if (argc < 2 || argc > 3 || size < 16 || size > 1024) {
+        std::fprintf(stderr, "usage: make_icon OUTPUT_FILE [SIZE 16..1024]\n");
         return 2;
     }
-    QImage icon(kSize, kSize, QImage::Format_ARGB32);
+    QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     {
         QPainter p(&icon);
         p.setRenderHint(QPainter::Antialiasing);
+        // The artwork is drawn on a 128-unit square, scaled to the size asked for.
+        p.scale(size / double(kSize), size / double(kSize));
         const QPointF centre(64, 58);
         const double radius = 44;
         drawFace(p);

@@ -66,6 +66,7 @@ void GraphWidget::SetEntry(CalEntry* entry) {
     primary_ = entry;
     painter_.SetEntry(entry);
     keepCursorInGrid();
+    emit entryChanged(entry);
 }
 
 void GraphWidget::SetSecondaryEntry(const CalEntry* entry) {
@@ -92,6 +93,7 @@ void GraphWidget::Refresh() {
             const QRect changed = painter_.prepare(size(), viewState(), devicePixelRatioF());
             if (!changed.isEmpty())
                 update(changed);
+            emit refreshed();
         },
         Qt::QueuedConnection);
 }
@@ -103,6 +105,25 @@ ViewState GraphWidget::viewState() const {
     state.cursorRow = cursor_.row;
     state.focused = hasFocus();
     return state;
+}
+
+void GraphWidget::followSelection(int point, CellIndex cell) {
+    if (validPoint(point) && primary_ && isTable2D(primary_->type)) {
+        selected_ = point;
+        remembered_ = point;
+        selectionReadout();
+    }
+    const GridRect g = currentGrid();
+    if (g.valid && cell.column >= 0 && cell.row >= 0 && cell.column < g.columns &&
+        cell.row < g.rows) {
+        cursor_ = cell;
+        followedCell_ = cell;
+    }
+    Refresh();
+}
+
+void GraphWidget::announceSelection() {
+    emit selectionChanged(selected_, cursor_);
 }
 
 // ---------------------------------------------------------------- helpers
@@ -181,8 +202,10 @@ void GraphWidget::paintEvent(QPaintEvent* e) {
 void GraphWidget::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
     selected_ = remembered_ == -1 ? 0 : remembered_;
-    cursor_ = {0, 0};
+    cursor_ = followedCell_.column >= 0 ? followedCell_ : CellIndex{0, 0};
+    keepCursorInGrid();
     selectionReadout();
+    announceSelection();
     Refresh();
 }
 
@@ -241,6 +264,7 @@ void GraphWidget::navigationKey(int key) {
     if (gesture)
         endGesture();
     selectionReadout();
+    announceSelection();
     Refresh();
 }
 
@@ -371,6 +395,7 @@ void GraphWidget::mousePressEvent(QMouseEvent* e) {
     selected_ = i;
     // The press only picks the point: nothing moves until the pointer has
     // travelled the drag distance, so a jiggle on a click changes no byte.
+    announceSelection();
     dragging_ = true;
     dragMoved_ = false;
     pressPos_ = pos;

@@ -39,11 +39,19 @@ public:
     CellIndex cellCursor() const { return cursor_; }
     bool dragging() const { return dragging_; }
     const GraphPainter& painter() const { return painter_; }
+    // Shows a point or cell chosen in another view of the same entry as the
+    // selection, also while the graph has no focus, and keeps it when focus comes.
+    void followSelection(int point, tevra::CellIndex cell);
 
 signals:
     // name says what the gesture does ("Drag Point"), for the undo history.
     void editGestureStarted(const QString& name);
     void editGestureFinished();
+    void entryChanged(tevra::CalEntry* entry);
+    // The values may have changed (an edit, an undo): other views repaint too.
+    void refreshed();
+    // The user moved the selected point or the cell cursor in the graph.
+    void selectionChanged(int point, tevra::CellIndex cell);
 
 protected:
     bool event(QEvent* e) override;
@@ -75,6 +83,7 @@ private:
     void toggleItem(int k);
 
     void selectionReadout();
+    void announceSelection();
     void pointerReadout(int x, int y, bool shift);
     QString xReadout(float x) const;
 
@@ -83,6 +92,7 @@ private:
     int selected_ = -1;
     int remembered_ = -1;
     CellIndex cursor_{-1, -1};
+    CellIndex followedCell_{-1, -1}; // the cell another view chose, kept over focus
     bool dragging_ = false;
     bool dragMoved_ = false; // the pointer has travelled the drag distance
     bool keepX_ = false;     // a vertical drag that has not gone sideways yet

@@ -68,6 +68,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setMinimumSize(defaultSize());
     resize(defaultSize());
     connectCommands();
+    connectValuesView();
     installDialogDefaults();
 }
 
@@ -132,6 +133,10 @@ QSize MainWindow::defaultSize() const {
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
+    layoutControls();
+}
+
+void MainWindow::layoutControls() {
     const int bar = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, width(), bar);
     c_.arrange(QRect(0, bar, width(), height() - bar));
@@ -182,6 +187,7 @@ void MainWindow::readSettings() {
         settings_ = *s;
     else if (!problem.empty())
         prompter_->message(problem, "Error");
+    showValuesView(settings_.valuesView);
     if (!settings_.reloadLast)
         return;
     if (primary_.OpenCalibration(settings_.lastPath)) {
@@ -413,6 +419,7 @@ void MainWindow::shutdown() {
     settings_.windowWidth = kept.width();
     settings_.windowHeight = kept.height();
     settings_.windowMaximized = isMaximized();
+    settings_.valuesView = c_.valuesToggle->isChecked();
     // A settings file that cannot be written loses this run's settings, silently.
     (void)settings_.save(configPath());
     setMouseHidden(false);

@@ -112,6 +112,8 @@ public slots:
     void onHelp();
     void onEditEntry();
     void onAbout();
+    // Shows or hides the values view beside the graph (the window grows by it).
+    void showValuesView(bool shown);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -125,6 +127,9 @@ private:
     void buildMenus();
     void restoreDefinitions(const DefinitionsState& state);
     void restoreWindowSize();
+    void connectValuesView();
+    // Places the menu bar and every control for the window's present size.
+    void layoutControls();
     // Fills every empty dialog hook with the real dialog.
     void installDialogDefaults();
     void newCalibrationForm();

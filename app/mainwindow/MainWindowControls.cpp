@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "GraphWidget.h"
+#include "ValuesPanel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -49,6 +50,9 @@ W* place(MainWindowControls& c, W* widget, const char* name, QRect r,
     return widget;
 }
 
+// The values view takes a strip right of the window of the classic layout.
+constexpr int kValuesWidth = 272;
+
 } // namespace
 
 void MainWindowControls::showProblemsLine(bool shown) {
@@ -67,6 +71,14 @@ void MainWindowControls::showProblemsLine(bool shown) {
 
 QColor MainWindowControls::changedEntryColour() {
     return QColor(0xB0, 0x00, 0x00);
+}
+
+QSize MainWindowControls::windowSize(bool withValues) {
+    return dlu::size(520 + (withValues ? kValuesWidth : 0), 335);
+}
+
+QRect MainWindowControls::valuesRect() {
+    return dlu::rect(520, 3, kValuesWidth - 4, 329);
 }
 
 QString MainWindowControls::commandObjectName(Command c) {
@@ -125,6 +137,18 @@ MainWindowControls MainWindowControls::build(QWidget* w) {
             place(c, new QPushButton(QString::fromLatin1(t.label), w), t.objectName,
                   dlu::rect(2 + 43 * k, 318, 42, 14), Anchor::Bottom);
     }
+    // Beside the list's caption, the one free place of the classic layout.
+    c.valuesToggle = place(c, new QPushButton(QStringLiteral("&Values"), w), "valuesToggle",
+                           dlu::rect(86, 1, 30, 10));
+    c.valuesToggle->setCheckable(true);
+    c.valuesToggle->setAutoDefault(false);
+    c.valuesToggle->setToolTip(QStringLiteral("Show the values beside the graph (Ctrl+T)"));
+    // Not among the placements: arrange() gives it the strip right of the rest.
+    c.valuesPanel = new ValuesPanel(w);
+    c.valuesPanel->setObjectName(QStringLiteral("valuesPanel"));
+    c.valuesPanel->setGeometry(valuesRect());
+    c.valuesPanel->hide();
+
     auto* load = c.commands[Load];
     load->setDefault(true);
     load->setAutoDefault(true);
@@ -135,7 +159,12 @@ QSize MainWindowControls::classicSize() {
     return dlu::size(520, 335);
 }
 
-void MainWindowControls::arrange(const QRect& area) const {
+void MainWindowControls::arrange(const QRect& whole) const {
+    // The values view, while shown, keeps a strip of its own width on the right;
+    // the classic controls grow into the rest.
+    const bool values = valuesPanel && !valuesPanel->isHidden();
+    const int strip = values ? valuesStripWidth() : 0;
+    const QRect area = whole.adjusted(0, 0, -strip, 0);
     const QSize classic = classicSize();
     const int dx = std::max(area.width() - classic.width(), 0);
     const int dy = std::max(area.height() - classic.height(), 0);
@@ -164,6 +193,17 @@ void MainWindowControls::arrange(const QRect& area) const {
             r.translate(area.topLeft());
         p.widget->setGeometry(r);
     }
+    if (values) {
+        QRect r = valuesRect();
+        r.translate(area.left() + std::max(area.width(), classic.width()) - classic.width(),
+                    area.top());
+        r.setHeight(r.height() + dy);
+        valuesPanel->setGeometry(r);
+    }
+}
+
+int MainWindowControls::valuesStripWidth() {
+    return windowSize(true).width() - windowSize(false).width();
 }
 
 } // namespace tevra

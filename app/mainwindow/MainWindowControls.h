@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -19,6 +20,7 @@ class QWidget;
 namespace tevra {
 
 class GraphWidget;
+class ValuesPanel;
 
 // The controls of the main window, placed at their dialog-unit rectangles. The
 // window keeps the pointers; the widgets belong to the window as their parent.
@@ -65,6 +67,9 @@ struct MainWindowControls {
     QPlainTextEdit* description = nullptr;
     std::array<QPushButton*, CommandCount> commands{};
     std::vector<Placement> placements;
+    // The values view beside the graph (hidden until shown) and its toggle.
+    ValuesPanel* valuesPanel = nullptr;
+    QPushButton* valuesToggle = nullptr;
 
     static MainWindowControls build(QWidget* window);
     void showProblemsLine(bool shown);
@@ -74,6 +79,11 @@ struct MainWindowControls {
     static QSize classicSize();
     // Places every control for an area of any size at or above the classic one.
     void arrange(const QRect& area) const;
+    // The window's size with and without the values view, and the view's place.
+    static QSize windowSize(bool withValues);
+    static QRect valuesRect();
+    // The width the values view adds to the window while it is shown.
+    static int valuesStripWidth();
     // The object name a command's button carries ("loadButton", ...).
     static QString commandObjectName(Command c);
 };

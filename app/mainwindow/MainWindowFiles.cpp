@@ -90,7 +90,7 @@ void MainWindow::onFlash() {
     context.lastFlash = &lastFlashCopy_;
     context.prompter = prompter_;
     context.flashSpeed = settings_.flashSpeed;
-    context.ports = withFoundDevices(settings_.ports, discoverSerialDevices());
+    context.ports = withFoundDevices(settings_.ports, systemSerialDevices());
     context.closeCalibration = [this] { closeCalibration(); };
     context.settleUnsavedChanges = [this] { return settleUnsavedChanges(kSaveBeforeLoading); };
     context.openChannel = services_.openFlashChannel;

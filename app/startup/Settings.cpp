@@ -102,8 +102,10 @@ Settings Settings::parse(std::string_view text) {
     // Port lines count wherever they follow the keys; other lines are kept only
     // from the fifth on, so junk in a key's place is not written back.
     for (std::size_t i = next; i < lines.size(); ++i) {
-        if (!parsePortMapLine(std::string(lines[i]), s.ports) && !readWindowLine(lines[i], s) &&
-            !lines[i].empty() && i >= 4)
+        if (parsePortMapLine(std::string(lines[i]), s.ports) || readWindowLine(lines[i], s) ||
+            readFlag(lines[i], "values_view", s.valuesView))
+            continue;
+        if (!lines[i].empty() && i >= 4)
             s.extraLines.emplace_back(lines[i]);
     }
     return s;
@@ -121,6 +123,8 @@ std::string Settings::format() const {
                "\n";
         out += std::string("window_maximized ") + (windowMaximized ? 'y' : 'n') + "\n";
     }
+    if (valuesView)
+        out += "values_view y\n";
     for (const std::string& line : extraLines)
         out += line + "\n";
     return out;

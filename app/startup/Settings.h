@@ -12,14 +12,16 @@ namespace tevra {
 // The user's settings as kept in Config.cfg in the start-up folder: the last
 // calibration's path on line 1, then "reload_last y|n", "hide_mouse y|n" and
 // "flash_speed N". Lines from the fifth on map the four serial ports
-// ("port1 /dev/ttyUSB0") and keep the main window's size ("window_size 780 545",
-// "window_maximized y|n"); any other extra line is kept as it was so a rewrite
-// never loses what a newer or hand-edited file holds.
+// ("port1 /dev/ttyUSB0"), keep the main window's size ("window_size 780 545",
+// "window_maximized y|n") and say whether the values view is shown ("values_view
+// y", written only while it is); any other extra line is kept as it was so a
+// rewrite never loses what a newer or hand-edited file holds.
 struct Settings {
     std::string lastPath;
     bool reloadLast = true;
     bool hideMouse = false;
     int flashSpeed = 100; // 0 (slow) .. 100 (fast)
+    bool valuesView = false;
     // The devices behind "COM 1".."COM 4".
     PortMap ports;
     // The main window's size at the last exit (its normal size when it was

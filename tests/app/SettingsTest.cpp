@@ -115,6 +115,27 @@ TEST(Settings, FormatsWhatParseReadsBack) {
     EXPECT_EQ(Settings().format(), "\nreload_last y\nhide_mouse n\nflash_speed 100\n");
 }
 
+TEST(Settings, KeepsTheValuesViewOnALineAfterTheOthers) {
+    EXPECT_FALSE(Settings::parse("p\nreload_last y\nhide_mouse n\nflash_speed 100\n").valuesView);
+    for (const char* text : {"p\nreload_last y\nhide_mouse n\nflash_speed 100\nvalues_view y\n",
+                             "p\nreload_last y\nhide_mouse n\nflash_speed 100\nport1 /dev/ttyS0\n"
+                             "values_view y\r\n"}) {
+        SCOPED_TRACE(text);
+        const Settings s = Settings::parse(text);
+        EXPECT_TRUE(s.valuesView);
+        EXPECT_TRUE(s.extraLines.empty());
+    }
+    EXPECT_FALSE(Settings::parse("p\nreload_last y\nhide_mouse n\nflash_speed 1\nvalues_view n\n")
+                     .valuesView);
+    Settings s = make("/c/a.bin", true, false, 100);
+    s.valuesView = true;
+    s.ports.devices[0] = "/dev/ttyS0";
+    s.extraLines = {"future_key 1"};
+    EXPECT_EQ(s.format(), "/c/a.bin\nreload_last y\nhide_mouse n\nflash_speed 100\n"
+                          "port1 /dev/ttyS0\nvalues_view y\nfuture_key 1\n");
+    EXPECT_EQ(Settings::parse(s.format()), s);
+}
+
 TEST(Settings, SavesAndLoadsThroughTheFile) {
     test::TempDir dir;
     const std::string path = dir.file("Config.cfg");

@@ -60,6 +60,16 @@ TEST(SimOptions, DefaultsToRealTimeWithoutFaults) {
     EXPECT_FALSE(r.options->faults.dropByte);
 }
 
+TEST(SimOptions, HelpAndVersionAnswerWithoutTheRequiredOptions) {
+    for (const Args& args :
+         {Args{"--help"}, Args{"-h"}, Args{"--version"}, Args{"--fast", "--version"}}) {
+        const auto r = parseSimOptions(args);
+        EXPECT_FALSE(r.options);
+        EXPECT_TRUE(r.error.empty()) << r.error;
+        EXPECT_NE(r.helpRequested, r.versionRequested) << args.back();
+    }
+}
+
 TEST(SimOptions, RefusesBadCommandLines) {
     const struct {
         Args args;

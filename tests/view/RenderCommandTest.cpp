@@ -14,6 +14,7 @@ private slots:
     void render_data();
     void render();
     void fullDiskKeepsTheOldPicture();
+    void valuesView();
 };
 
 void RenderCommandTest::render_data() {
@@ -86,6 +87,43 @@ void RenderCommandTest::fullDiskKeepsTheOldPicture() {
     QCOMPARE(old.readAll(), QByteArray("old"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("out.png")});
+}
+
+// The values view of the demo's 3D table: cells coloured from blue to red.
+void RenderCommandTest::valuesView() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("values.png"));
+    QProcess cli;
+    cli.start(QStringLiteral(TEVRA_CLI),
+              QStringList{QStringLiteral("render"),
+                          QStringLiteral(TEVRA_SOURCE_DIR "/resources/demo/demo.bin"),
+                          QStringLiteral("--entry"), QStringLiteral("Volumetric Efficiency"),
+                          QStringLiteral("--view"), QStringLiteral("values"),
+                          QStringLiteral("--size"), QStringLiteral("700x300"), QStringLiteral("-o"),
+                          out});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QImage image(out);
+    QCOMPARE(image.size(), QSize(700, 300));
+    bool blue = false, red = false;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            blue = blue || (c.hue() == 240 && c.saturation() > 100);
+            red = red || (c.hue() == 0 && c.saturation() > 100);
+        }
+    }
+    QVERIFY(blue);
+    QVERIFY(red);
+
+    cli.start(QStringLiteral(TEVRA_CLI),
+              QStringList{QStringLiteral("render"),
+                          QStringLiteral(TEVRA_SOURCE_DIR "/resources/demo/demo.bin"),
+                          QStringLiteral("--entry"), QStringLiteral("Spark Advance"),
+                          QStringLiteral("--view"), QStringLiteral("table"), QStringLiteral("-o"),
+                          out});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 2);
 }
 
 int main(int argc, char** argv) {

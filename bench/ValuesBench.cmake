@@ -1,0 +1,1 @@
+target_link_libraries(ValuesBench PRIVATE tevra_view)
