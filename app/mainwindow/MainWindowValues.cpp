@@ -25,7 +25,7 @@ void MainWindow::connectValuesView() {
     });
     connect(values, &ValuesWidget::valuesEdited, graph, &GraphWidget::Refresh);
     connect(values, &ValuesWidget::editGestureStarted, history_.get(),
-            [this](const QString&) { history_->beginStep(); });
+            [this](const QString& name) { history_->beginStep(name); });
     connect(values, &ValuesWidget::editGestureFinished, history_.get(), &EditHistory::endStep);
 
     connect(c_.valuesToggle, &QPushButton::toggled, this, &MainWindow::showValuesView);
