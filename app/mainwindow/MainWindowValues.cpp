@@ -43,10 +43,13 @@ void MainWindow::showValuesView(bool shown) {
     c_.valuesPanel->setVisible(shown);
     // The window grows by the view's strip (or gives it back), unless it is
     // maximised, where the view takes its strip from the graph.
+    // The new width is taken before the minimum changes: a larger minimum
+    // already widens the window.
     const QSize minimum = defaultSize() + QSize(shown ? strip : 0, 0);
+    const QSize grown = QSize(width() + (shown ? strip : -strip), height()).expandedTo(minimum);
     setMinimumSize(minimum);
     if (!isMaximized() && !isFullScreen() && wasShown != shown)
-        resize(QSize(width() + (shown ? strip : -strip), height()).expandedTo(minimum));
+        resize(grown);
     layoutControls();
     // A window that grew past the screen's right edge moves left to show it all.
     if (QScreen* s = screen(); s && isVisible()) {

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(lines.size() >= 6);
         QVERIFY(lines[1].startsWith(QLatin1String("reload_last ")));
         QVERIFY(lines[3].startsWith(QLatin1String("flash_speed ")));
-        QCOMPARE(lines[4], QStringLiteral("values_view y"));
+        QVERIFY(lines.mid(4).contains(QStringLiteral("values_view y")));
         window_.reset();
         open();
         QVERIFY(window_->controls().valuesPanel->isVisible());
@@ -141,7 +141,7 @@ private slots:
         const CalEntry* e = values()->entry();
         QCOMPARE(e->GetCell(0, 0), 11);
         QCOMPARE(e->GetCell(2, 0), 33);
-        QVERIFY(window_->windowTitle().endsWith(QLatin1Char('*')));
+        QVERIFY(window_->shownTitle().endsWith(QLatin1Char('*')));
         // Interpolate the first row: one more step.
         QTest::keyClick(values(), Qt::Key_Home);
         values()->selectBlock({0, 0, e->Columns() - 1, 0});
